@@ -1,0 +1,51 @@
+# Test executables: GoogleTest built by the same cross compiler, run under Wine
+# through a wrapper that pins the build's own prefix.
+set(ZARVO_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE @ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -w)
+target_compile_options(gtest_main PRIVATE -w)
+
+include(GoogleTest)
+
+file(GLOB ZARVO_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_library(zarvo_test_support STATIC ${ZARVO_SUPPORT_SOURCES})
+target_include_directories(zarvo_test_support PUBLIC tests src)
+target_link_libraries(zarvo_test_support PUBLIC zarvo gtest)
+target_compile_definitions(zarvo_test_support PUBLIC
+    ZARVO_DIST_DIR=L"${ZARVO_DIST_DIR}")
+
+# The marker program that records how an item launched it.
+add_executable(marker tests/support/marker/marker.cpp)
+target_link_libraries(marker PRIVATE shell32)
+if(MINGW)
+    target_link_options(marker PRIVATE -municode)
+endif()
+
+# zarvo_add_suite(name DIR dir [LOCK]): one GoogleTest executable from a folder.
+# LOCK marks suites that move the pointer, take the foreground or show topmost
+# windows: they share one resource lock so ctest -j never overlaps them.
+function(zarvo_add_suite name)
+    cmake_parse_arguments(S "LOCK" "DIR" "" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${S_DIR}/*.cpp)
+    add_executable(${name} ${sources} resources/Tests.rc)
+    target_link_libraries(${name} PRIVATE zarvo_test_support gtest_main)
+    set(props TIMEOUT 300)
+    if(S_LOCK)
+        list(APPEND props RESOURCE_LOCK desktop)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                         PROPERTIES ${props})
+endfunction()
+
+zarvo_add_suite(core_tests DIR tests/core)
+zarvo_add_suite(e2e_tests DIR tests/e2e LOCK)
+add_dependencies(e2e_tests dist marker)

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds Zarvo, stages its program folder in build/dist and starts it under Wine.
+# Without a display it runs in a private X server and leaves build/screenshot.png.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+zarvo_build
+zarvo_prefix
+if [ -n "${DISPLAY:-}" ]; then
+    cd "$build/dist"
+    exec "$wine64" ./Zarvo.exe "$@"
+fi
+
+trap zarvo_cleanup EXIT
+zarvo_xvfb
+zarvo_wineserver
+cd "$build/dist"
+"$wine64" ./Zarvo.exe "$@" &
+zarvo=$!
+sleep "${ZARVO_SCREENSHOT_DELAY:-8}"
+import -window root "$build/screenshot.png" && echo "screenshot: $build/screenshot.png"
+echo "Zarvo runs on $DISPLAY; press Ctrl+C to stop it."
+wait "$zarvo"

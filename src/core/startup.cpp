@@ -1,0 +1,4 @@
+#include "core/startup.h"
+namespace core {
+int ProgramEntry() { return 0; }
+}

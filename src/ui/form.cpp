@@ -1,0 +1,130 @@
+#include "ui/form.h"
+
+#include "ui/application.h"
+
+#include <stdexcept>
+
+namespace ui {
+
+Form::~Form() {
+    // Destroy() is the normal path; this only keeps a stray window from
+    // calling into a dead object.
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void Form::RegisterClassOnce(const std::wstring& className) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, className.c_str(), &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Form::Thunk;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = className.c_str();
+    if (!RegisterClassExW(&wc)) throw std::runtime_error("RegisterClassExW failed");
+}
+
+void Form::Create() {
+    ui::CreateParams params;
+    params.parent = Application::Instance().Handle();
+    CreateParams(params);
+    RegisterClassOnce(params.className);
+    HWND hwnd = CreateWindowExW(params.exStyle, params.className.c_str(), params.caption.c_str(),
+                                params.style, params.x, params.y, params.width, params.height,
+                                params.parent, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd) throw std::runtime_error("CreateWindowExW failed");
+    FormCreate();
+}
+
+void Form::Destroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    for (UINT_PTR id : timers_) KillTimer(hwnd_, id);
+    timers_.clear();
+    FormDestroy();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Form::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);  // WM_GETMINMAXINFO comes before WM_NCCREATE
+    LRESULT result = 0;
+    try {
+        result = self->OnMessage(msg, wp, lp);
+    } catch (...) {
+        Application::Instance().HandleException();
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return result;
+}
+
+LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_TIMER:
+        if (timers_.count(static_cast<UINT_PTR>(wp))) {
+            OnTimer(static_cast<UINT_PTR>(wp));
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        if (FormCloseQuery()) FormClose();
+        return 0;
+    }
+    return DefaultHandling(msg, wp, lp);
+}
+
+LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+void Form::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
+void Form::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+namespace {
+RECT WindowRectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+}  // namespace
+
+int Form::Left() const { return WindowRectOf(hwnd_).left; }
+int Form::Top() const { return WindowRectOf(hwnd_).top; }
+int Form::Width() const { RECT r = WindowRectOf(hwnd_); return r.right - r.left; }
+int Form::Height() const { RECT r = WindowRectOf(hwnd_); return r.bottom - r.top; }
+
+void Form::SetBounds(int left, int top, int width, int height) {
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void Form::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+void Form::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+void Form::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+void Form::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+
+void Form::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void Form::StartTimer(UINT_PTR id, UINT intervalMs) {
+    // SetTimer with an existing id restarts it with the new interval.
+    if (SetTimer(hwnd_, id, intervalMs, nullptr)) timers_.insert(id);
+}
+
+void Form::StopTimer(UINT_PTR id) {
+    if (timers_.erase(id)) KillTimer(hwnd_, id);
+}
+
+}  // namespace ui

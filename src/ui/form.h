@@ -1,0 +1,80 @@
+// The window base class every Zarvo window derives from: binds the C++ object to its
+// HWND, dispatches messages to named handlers, runs timers and keeps exceptions
+// from crossing the window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+namespace ui {
+
+struct CreateParams {
+    std::wstring className;
+    std::wstring caption;
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    DWORD exStyle = 0;
+    int x = 0;
+    int y = 0;
+    int width = 100;
+    int height = 100;
+    HWND parent = nullptr;  // owner of a pop-up window
+};
+
+class Form {
+public:
+    Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form();
+
+    // Makes the window from CreateParams, then runs the creation hook FormCreate.
+    void Create();
+    // Runs FormDestroy, then destroys the window. Safe to call twice.
+    void Destroy();
+
+    HWND Handle() const noexcept { return hwnd_; }
+    int Tag = 0;
+
+    bool Visible() const;
+    void Show();           // shows without activating: menu windows never take focus
+    void Hide();
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+    void SetWidth(int width);
+    void SetHeight(int height);
+    void SetBounds(int left, int top, int width, int height);
+    // Posts WM_CLOSE; FormCloseQuery decides.
+    void Close();
+
+    void StartTimer(UINT_PTR id, UINT intervalMs);
+    void StopTimer(UINT_PTR id);
+    bool TimerRunning(UINT_PTR id) const { return timers_.count(id) != 0; }
+
+protected:
+    virtual void CreateParams(ui::CreateParams& params) = 0;
+    virtual void FormCreate() {}
+    virtual void FormDestroy() {}
+    // Return false to keep the window.
+    virtual bool FormCloseQuery() { return true; }
+    // Called after a close was allowed; the main window ends the program here.
+    virtual void FormClose() { Hide(); }
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    static void RegisterClassOnce(const std::wstring& className);
+
+    HWND hwnd_ = nullptr;
+    bool destroyed_ = false;
+    std::set<UINT_PTR> timers_;
+};
+
+}  // namespace ui

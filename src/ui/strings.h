@@ -1,0 +1,30 @@
+// String conversion, strict number parsing and the one safe "%s" formatter.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
+// The ANSI code page: only where an interface fixes 8-bit text.
+std::wstring AnsiToWide(std::string_view text);
+std::string WideToAnsi(std::wstring_view text);
+
+// Decimal with an optional sign, 32-bit range; anything else is malformed.
+std::optional<std::int32_t> ParseInt(std::wstring_view text);
+// A real number with "." as the decimal point, whatever the user's locale.
+std::optional<double> ParseReal(std::wstring_view text);
+std::wstring IntToStr(long long value);
+
+// Replaces every "%s" of the template by the argument; nothing else is
+// interpreted, so text from files or users is never a format string.
+std::wstring FormatS(std::wstring_view pattern, std::wstring_view argument);
+
+// Half to even, as the launcher's geometry and colour rules round.
+double RoundEven(double value);
+
+}  // namespace ui

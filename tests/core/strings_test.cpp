@@ -1,0 +1,45 @@
+#include "ui/strings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct IntCase {
+    const wchar_t* text;
+    std::optional<int> expected;
+};
+
+TEST(ParseInt, AcceptsStrictDecimalOnly) {
+    const IntCase cases[] = {
+        {L"0", 0},           {L"42", 42},          {L"-5", -5},
+        {L"+7", 7},          {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1},
+        {L"2147483648", {}}, {L"99999999999", {}}, {L"abc", {}},
+        {L"12abc", {}},      {L"", {}},            {L"-", {}},
+        {L" 1", {}},         {L"0x10", {}},        {L"$10", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::ParseInt(c.text), c.expected) << c.text;
+}
+
+TEST(ParseReal, IgnoresLocaleAndRejectsJunk) {
+    EXPECT_DOUBLE_EQ(*ui::ParseReal(L"1.6"), 1.6);
+    EXPECT_DOUBLE_EQ(*ui::ParseReal(L"-2"), -2.0);
+    EXPECT_DOUBLE_EQ(*ui::ParseReal(L"+0.5"), 0.5);
+    EXPECT_FALSE(ui::ParseReal(L"1,6"));
+    EXPECT_FALSE(ui::ParseReal(L""));
+    EXPECT_FALSE(ui::ParseReal(L"1.6x"));
+}
+
+TEST(FormatS, NeverInterpretsTheArgumentOrOtherDirectives) {
+    EXPECT_EQ(ui::FormatS(L"remove \"%s\"? ", L"a%sb%d"), L"remove \"a%sb%d\"? ");
+    EXPECT_EQ(ui::FormatS(L"%d %x 100%", L"z"), L"%d %x 100%");
+    EXPECT_EQ(ui::FormatS(L"%s and %s", L"x"), L"x and x");
+}
+
+TEST(RoundEven, RoundsHalvesToEven) {
+    EXPECT_EQ(ui::RoundEven(0.5), 0.0);
+    EXPECT_EQ(ui::RoundEven(1.5), 2.0);
+    EXPECT_EQ(ui::RoundEven(2.5), 2.0);
+    EXPECT_EQ(ui::RoundEven(-1.5), -2.0);
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+// Marker program: an item's target in end-to-end tests. Records how it was started.
+#include <windows.h>
+int wmain() { return 0; }
