@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include "ui/application.h"
+#include "ui/cursor.h"
 
 #include <stdexcept>
 
@@ -83,6 +84,12 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         if (FormCloseQuery()) FormClose();
         return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && ScreenCursor()) {
+            SetCursor(ScreenCursor());
+            return TRUE;
+        }
+        break;
     }
     return DefaultHandling(msg, wp, lp);
 }

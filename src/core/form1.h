@@ -1,0 +1,116 @@
+// TForm1, the main launcher window: it owns the menu document, the per-level state,
+// every setting and the start-up and shut-down paths. Each concern lives in its own
+// file (startup, settings, menu_document, menu_build, skin, ...); this class only
+// coordinates them.
+#pragma once
+
+#include "core/compositor.h"
+#include "core/menu_document.h"
+#include "core/settings.h"
+#include "core/skin.h"
+#include "core/splash.h"
+#include "ui/form.h"
+#include "ui/xml_document.h"
+
+#include <memory>
+#include <string>
+
+namespace core {
+
+// The three delete questions and the two restore texts; the language file replaces
+// the questions.
+struct MessageTexts {
+    std::wstring RemoveLink = L"Do You really wish to remove a link \"%s\"?";
+    std::wstring RemoveGroup = L"Do You really wish to remove a group \"%s\"?";
+    // The trailing blank is the language loader's default, which the questions rely on.
+    std::wstring RemoveObject = L"Do You really wish to remove an object \"%s\"? ";
+    std::wstring LoadProblem =
+        L"There were problems with links loading. Do You want try to restore them?";
+    std::wstring RestartProgram = L"Please, restart program.";
+};
+
+// A context-menu entry's state; the menu itself is built from these before each showing.
+struct MenuEntry {
+    std::wstring Caption;
+    bool Checked = false;
+    bool Visible = true;
+};
+
+class TForm1 : public ui::Form {
+public:
+    // Timer ids.
+    static constexpr UINT_PTR kTimer1 = 1;
+
+    TForm1() = default;
+
+    // --- start-up and shut-down
+    void SplashTimerTimer();
+    void CloseSplash();
+    void CloseMIClick();
+
+    // --- menu document
+    void BuildMainMenu();
+    void SaveMenuAndRebuild(int levelIndex);
+    void MoveItem(int from, int to);
+    // False (after telling the user once) when the menu file could not be loaded,
+    // so nothing may be written over it.
+    bool MenuEditable();
+
+    // --- later concerns, called by their final names
+    void LoadSkin(const std::wstring& name);
+    void RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image, int selected, int effect);
+    void SlideIn();
+    void Timer1Timer();
+    void ApplyHandCursor();
+    void TrayIcon(int operation);
+    void InstallHook();
+    void RemoveHook();
+    void LoadPlugins();
+    void UnloadPlugins();
+    void BuildIndex();
+    void ApplicationEvents1Exception();
+
+    // --- state the other windows read and change
+    core::Settings Settings;
+    SkinMetrics Skin;
+    CompositorState Compositor;
+    MessageTexts Messages;
+    MenuEntry Lock1;
+    ui::XmlDocument XMLDocument1;
+    MenuStore MenuFile;
+    PerLevel<TLNItemList> ItemLists;
+    PerLevel<int> SelectedIndex;
+    PerLevel<std::uint8_t> ScrollMode;
+    PerLevel<int> LevelWidths;
+    PerLevel<std::unique_ptr<Gdiplus::Bitmap>> LevelImages;
+    PerLevel<int> DragSourceIndex;
+    int ScrollTop = 0;
+    int ShowCount = 8;
+    int MainItemCount = 0;
+    int MainHeight = 0;
+    bool Dragging = false;
+    POINT PopupPoint{};
+    std::string MoveSoundData;
+    bool HookInstalled = false;
+
+protected:
+    void CreateParams(ui::CreateParams& params) override;
+    void FormCreate() override;
+    void FormDestroy() override;
+    bool FormCloseQuery() override;
+    void FormClose() override;
+    void OnTimer(UINT_PTR id) override;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void ChooseMenuFile();
+    void WriteDefaultMenuIfMissing();
+    void DecidePopupMode();
+    void PlaceInitially();
+    std::wstring MenuPath() const;
+
+    std::unique_ptr<SplashWindow> splash_;
+    bool splashSuppressed_ = false;
+};
+
+}  // namespace core

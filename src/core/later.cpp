@@ -1,0 +1,44 @@
+// Entry points of concerns that are not built yet. Each does the least that keeps
+// the program running, and says what is missing.
+#include "core/form1.h"
+
+namespace core {
+
+void TForm1::SlideIn() {
+    // TODO(motion): slide the menu in from its edge or pop it up at PopupPoint.
+    Show();
+}
+
+void TForm1::Timer1Timer() {
+    // TODO(motion): the housekeeping duties (edge tab, hide on leave, gluing, full screen).
+}
+
+void TForm1::ApplyHandCursor() {
+    // TODO(mouse input): the hand cursor over the menu windows when UseHandCursor is set.
+}
+
+void TForm1::TrayIcon(int /*operation*/) {
+    // TODO(pop-up mode): add, delete or modify the notification-area icon.
+}
+
+void TForm1::InstallHook() {
+    // TODO(pop-up mode): load zvhook.dll and call Hook(1).
+}
+
+void TForm1::RemoveHook() {
+    // TODO(pop-up mode): Hook(0) when the hook is installed.
+}
+
+void TForm1::LoadPlugins() {
+    // TODO(plug-ins): load the libraries of plugins\.
+}
+
+void TForm1::UnloadPlugins() {
+    // TODO(plug-ins): call each plug-in's unload export and free it.
+}
+
+void TForm1::BuildIndex() {
+    // TODO(search index): write Index.dat from the folders of index.txt.
+}
+
+}  // namespace core

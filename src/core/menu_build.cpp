@@ -1,0 +1,105 @@
+#include "core/form1.h"
+
+#include "core/forms.h"
+#include "core/startup.h"
+#include "ui/application.h"
+#include "ui/files.h"
+#include "ui/message_box.h"
+#include "ui/strings.h"
+
+namespace core {
+namespace {
+
+constexpr wchar_t kNotSavedText[] =
+    L"The menu file could not be loaded, so changes to the menu are not saved.";
+
+// Rows of these Types take a full row height; separators their own; any other
+// value takes no height.
+int RowHeight(int type, const SkinMetrics& skin) {
+    if ((type >= 0 && type <= 7) || type == 11 || type == 55) return skin.ItemSize;
+    if (type == 777) return skin.Separatorsize;
+    return 0;
+}
+
+struct LoadFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace
+
+void TForm1::BuildMainMenu() {
+    // TODO(menu build): recreate LevelBitmaps level 1 (step 1).
+    int height = Skin.HeaderSize;
+    try {
+        // 3
+        std::wstring error;
+        if (!XMLDocument1.Load(MenuPath(), &error)) {
+            MenuFile.SetState(MenuLoadState::ParseFailed);
+            throw LoadFailed("the menu file did not load");
+        }
+        MenuFile.SetState(MenuLoadState::BuildFailed);  // until the build completes
+        ui::XmlNode root = XMLDocument1.Root();
+        MainItemCount = static_cast<int>(root.ElementCount());
+        // 4: TODO(menu build): the width from the captions or the skin.
+        LevelWidths[1] = Skin.SkinWidth;
+        // 5
+        ItemLists[1].clear();
+        LoadItemList(ItemLists[1], root);
+        // 6: an empty or non-numeric Type fails the build
+        auto children = root.ElementChildren();
+        for (size_t u = 0; u < children.size(); ++u) {
+            ui::XmlNode typeNode = children[u].Child(L"Type");
+            const auto type = ui::ParseInt(typeNode.Text());
+            if (!type) throw ConversionError("bad Type");
+            ItemLists[1][u].Type = *type;
+            height += RowHeight(*type, Skin);
+        }
+        height += Skin.BottomMargin;
+        // 7-11: TODO(menu build): icon strip, caption image, hot-zone panels, cache files.
+        MenuFile.SetState(MenuLoadState::Good);
+    } catch (const std::exception&) {
+        // 13
+        const int answer = ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
+                                              MB_ICONERROR | MB_YESNO);
+        const std::wstring backup = ui::ChangeFileExt(MenuPath(), L".bak");
+        if (answer == IDYES && ui::FileExists(backup)) {
+            // One atomic replace instead of delete-then-rename: the menu file is
+            // never missing, whatever happens in between.
+            ui::ReplaceFileWith(backup, MenuPath());
+            ui::ShowMessageBox(Handle(), Messages.RestartProgram, L"Zarvo", MB_OK);
+            ui::Application::Instance().Terminate();
+        }
+    }
+    // 14
+    MainHeight = height;
+    SetHeight(height);
+    SetWidth(Skin.ShowCaption ? LevelWidths[1] : Skin.SkinWidth);
+    // TODO(glass): ApplyBlurBehind for the main window; LevelBitmaps level 1 sizing.
+}
+
+bool TForm1::MenuEditable() {
+    if (MenuFile.CanSaveMenu()) return true;
+    if (MenuFile.TakeRefusalWarning())
+        ui::ShowMessageBox(Handle(), kNotSavedText, L"Zarvo", MB_ICONWARNING | MB_OK);
+    return false;
+}
+
+void TForm1::SaveMenuAndRebuild(int levelIndex) {
+    if (!MenuEditable()) return;
+    MenuFile.SaveMenu(XMLDocument1, MenuPath());
+    switch (levelIndex) {
+    case 0: BuildMainMenu(); break;
+    case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false
+    case 2:  // TODO(sub-menus): TForm2.RenderSubMenu of Form3, UseCache false
+    default: break;
+    }
+}
+
+void TForm1::MoveItem(int from, int to) {
+    ui::ScopeExit endDrag([this] { Dragging = false; });
+    if (!MenuEditable()) return;
+    if (!MoveItemInDocument(XMLDocument1.Root(), from, to)) return;
+    SaveMenuAndRebuild(0);
+}
+
+}  // namespace core

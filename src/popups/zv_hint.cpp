@@ -1,0 +1,21 @@
+#include "popups/zv_hint.h"
+
+#include "core/form1.h"
+#include "core/forms.h"
+#include "core/skin.h"
+
+namespace popups {
+
+void TZVHint::CreateParams(ui::CreateParams& params) {
+    params.className = L"TZVHint";
+    params.style = WS_POPUP;
+}
+
+void TZVHint::FormCreate() {
+    // TODO(language files): LoadLanguage(Language) relabels the context menu and dialogs.
+    // TODO(hint window): the hint font, bitmap, path and pen.
+    core::MakeLayeredToolWindow(*this);
+    core::Form1->SplashTimerTimer();
+}
+
+}  // namespace popups

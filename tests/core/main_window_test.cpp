@@ -1,0 +1,156 @@
+#include "main_window_fixture.h"
+
+#include "ui/files.h"
+
+namespace {
+
+constexpr char kGoodMenu[] =
+    "<?xml version=\"1.0\"?>\r\n<Items><item><Run>a.exe</Run><Type>0</Type><Caption>A</Caption></item>"
+    "<item><Type>0</Type><Caption>B</Caption></item></Items>\r\n";
+constexpr char kMalformedMenu[] = "<?xml version=\"1.0\"?>\r\n<Items><item><Caption>cut off";
+constexpr char kBadTypeMenu[] =
+    "<?xml version=\"1.0\"?>\r\n<Items><item><Type>abc</Type><Caption>A</Caption></item>"
+    "<item><Type>0</Type><Caption>B</Caption></item></Items>\r\n";
+
+TEST_F(MainWindowTest, UnparsedMenuIsNeverWrittenAndTheUserIsToldOnce) {
+    folder.WriteFile(L"1.xml", kMalformedMenu);
+    folder.WriteFile(L"1.bak", kGoodMenu);
+    Start();
+    ASSERT_EQ(boxes.size(), 1u);  // the restore question, answered No
+    EXPECT_EQ(boxes[0], Main().Messages.LoadProblem);
+
+    Main().MoveItem(0, 1);
+    Main().MoveItem(1, 0);
+    Main().SaveMenuAndRebuild(0);
+    EXPECT_FALSE(Main().Dragging);
+    CloseMainWindow();
+
+    EXPECT_EQ(boxes.size(), 2u) << "one warning for all refused edits";
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kMalformedMenu);
+    EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
+    EXPECT_TRUE(ui::Application::Instance().Terminated());
+}
+
+TEST_F(MainWindowTest, BadTypeKeepsTheBackupAtCloseButEditsStillSave) {
+    folder.WriteFile(L"1.xml", kBadTypeMenu);
+    folder.WriteFile(L"1.bak", kGoodMenu);
+    Start();
+    ASSERT_EQ(boxes.size(), 1u);
+    Main().MoveItem(0, 2);  // the user's content: it may be saved
+    CloseMainWindow();
+    EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
+    const std::string menu = folder.ReadFile(L"1.xml");
+    EXPECT_LT(menu.find("<Caption>B</Caption>"), menu.find("<Caption>A</Caption>"));
+}
+
+TEST_F(MainWindowTest, RestoreAnsweredYesSwapsInTheBackupAndEnds) {
+    folder.WriteFile(L"1.xml", kMalformedMenu);
+    folder.WriteFile(L"1.bak", kGoodMenu);
+    answer = [](const ui::MessageBoxRequest&) { return IDYES; };
+    Start();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], L"Please, restart program.");
+    EXPECT_TRUE(ui::Application::Instance().Terminated());
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kGoodMenu);
+}
+
+TEST_F(MainWindowTest, RestoreWithoutBackupGoesOn) {
+    folder.WriteFile(L"1.xml", kMalformedMenu);
+    answer = [](const ui::MessageBoxRequest&) { return IDYES; };
+    Start();
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_FALSE(ui::Application::Instance().Terminated());
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kMalformedMenu);
+}
+
+TEST_F(MainWindowTest, BuildReadsTypesAndSizesTheWindowByRowKind) {
+    folder.WriteFile(L"1.xml",
+                     "<Items><item><Type>0</Type></item><!-- not a row --><item><Type>777</Type></item>"
+                     "<item><Type>99</Type></item><item><Type>11</Type></item></Items>");
+    Start();
+    EXPECT_TRUE(boxes.empty());
+    const core::SkinMetrics& skin = Main().Skin;
+    EXPECT_EQ(Main().MainItemCount, 4);
+    ASSERT_EQ(Main().ItemLists[1].size(), 4u);
+    EXPECT_EQ(Main().ItemLists[1][1].Type, 777);
+    const int expected = skin.HeaderSize + 2 * skin.ItemSize + skin.Separatorsize + skin.BottomMargin;
+    EXPECT_EQ(Main().MainHeight, expected);
+    EXPECT_EQ(Main().Height(), expected);
+}
+
+TEST_F(MainWindowTest, EmptyTypeFailsTheBuild) {
+    folder.WriteFile(L"1.xml", "<Items><item><Type></Type></item></Items>");
+    Start();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], Main().Messages.LoadProblem);
+}
+
+struct PlacementCase {
+    const wchar_t* settings;
+    int left;  // INT_MIN: the screen width
+    int top;
+    bool topmost;
+};
+
+TEST_F(MainWindowTest, InitialPlacementFollowsPositionModeAndClamp) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const PlacementCase cases[] = {
+        {L"X=300\r\nY=40\r\n", 0, 40, true},                        // left edge
+        {L"Position=1\r\nY=40\r\n", INT_MIN, 40, true},             // right edge
+        {L"Position=3\r\nY=400\r\nX=300\r\n", 300, 0, true},        // top edge
+        {L"Y=-5\r\n", 0, 0, true},                                  // above the screen
+        {L"Y=99999\r\n", 0, 0, true},                               // below the screen
+        {L"PlaceZVOnDesktop=1\r\nPosition=1\r\nX=300\r\nY=40\r\n", 300, 40, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        config = std::wstring(L"[General]\r\nHideSplashScreen=1\r\n") + c.settings;
+        Start();
+        EXPECT_EQ(Main().Left(), c.left == INT_MIN ? screenWidth : c.left);
+        EXPECT_EQ(Main().Top(), c.top);
+        const bool topmost = (GetWindowLongPtrW(Main().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        EXPECT_EQ(topmost, c.topmost);
+        core::DestroyForms();
+    }
+}
+
+struct ArgumentCase {
+    const wchar_t* argument;
+    const wchar_t* menuFile;
+    bool popup;
+};
+
+TEST_F(MainWindowTest, FirstArgumentSelectsAnExistingXmlMenuExactly) {
+    folder.WriteFile(L"other.xml", kGoodMenu);
+    folder.WriteFile(L"UPPER.XML", kGoodMenu);
+    const ArgumentCase cases[] = {
+        {L"other.xml", L"other.xml", true},
+        {L"UPPER.XML", L"1.xml", false},   // the extension is compared case-sensitively
+        {L"missing.xml", L"1.xml", false},
+        {L"", L"1.xml", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        core::SetFirstArgumentForTests(std::wstring(c.argument));
+        Start();
+        EXPECT_EQ(core::MenuFileName, c.menuFile);
+        EXPECT_EQ(core::PopupMode, c.popup);
+        core::DestroyForms();
+    }
+}
+
+TEST_F(MainWindowTest, MissingMenuIsRecoveredFromACompleteTemporaryFile) {
+    folder.WriteFile(L"1.xml.tmp", kGoodMenu);
+    Start();
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kGoodMenu);
+    EXPECT_EQ(Main().ItemLists[1].size(), 2u);
+}
+
+TEST_F(MainWindowTest, LockSettingTicksTheLockEntry) {
+    config += L"lock=1\r\n";
+    Start();
+    EXPECT_TRUE(Main().Lock1.Checked);
+    EXPECT_EQ(Main().Lock1.Caption, L"Unlock");
+}
+
+}  // namespace

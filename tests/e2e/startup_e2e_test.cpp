@@ -1,0 +1,138 @@
+// The real Zarvo.exe in a temporary program folder, started from another working
+// folder and driven from outside.
+#include "core/startup.h"
+#include "support/process.h"
+#include "support/program_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using testing_support::ProgramFolder;
+using testing_support::ZarvoProcess;
+
+constexpr char kGoodMenu[] =
+    "<?xml version=\"1.0\"?>\r\n<Items><item><Run>a.exe</Run><Type>0</Type><Caption>A</Caption></item></Items>\r\n";
+
+// The value of one key, read as the program reads it.
+std::wstring IniValue(const ProgramFolder& folder, const wchar_t* key) {
+    wchar_t buffer[64] = L"";
+    GetPrivateProfileStringW(L"General", key, L"<missing>", buffer, 64,
+                             (folder.Path() + L"config.ini").c_str());
+    return buffer;
+}
+
+class StartupE2E : public ::testing::Test {
+protected:
+    void SetUp() override { folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\n"); }
+
+    ProgramFolder folder;
+    ZarvoProcess zarvo;
+};
+
+TEST_F(StartupE2E, FirstStartWritesTheDefaultMenuByteForByte) {
+    ASSERT_FALSE(folder.Exists(L"1.xml"));
+    zarvo.Start(folder);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), std::string(core::DefaultMenuText));
+    zarvo.Close();
+    EXPECT_TRUE(zarvo.WaitForExit());
+}
+
+TEST_F(StartupE2E, EightWindowsExistAndTheMainOneIsALayeredTopmostToolWindow) {
+    zarvo.Start(folder);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    for (const wchar_t* name : {L"TForm1", L"TForm2", L"TForm3", L"TForm4", L"TForm5", L"TZVHint",
+                                L"TAbout", L"TEditBox"})
+        EXPECT_TRUE(zarvo.WaitForWindow(name, 0)) << name;
+    const LONG_PTR exStyle = GetWindowLongPtrW(zarvo.WaitForWindow(L"TForm1"), GWL_EXSTYLE);
+    EXPECT_EQ(exStyle & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
+              WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    zarvo.Close();
+    EXPECT_TRUE(zarvo.WaitForExit());
+}
+
+TEST_F(StartupE2E, CloseWritesPositionAndLockAndTheBackupBesideTheMenu) {
+    folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nlock=1\r\nPosition=3\r\nX=321\r\nY=77\r\n");
+    folder.WriteFile(L"1.xml", kGoodMenu);
+    zarvo.Start(folder);
+    HWND main = zarvo.WaitForWindow(L"TEditBox") ? zarvo.WaitForWindow(L"TForm1") : nullptr;
+    ASSERT_TRUE(main);
+    RECT r{};
+    GetWindowRect(main, &r);
+    zarvo.Close();
+    ASSERT_TRUE(zarvo.WaitForExit());
+    EXPECT_EQ(IniValue(folder, L"X"), std::to_wstring(r.left));
+    EXPECT_EQ(IniValue(folder, L"Y"), std::to_wstring(r.top));
+    EXPECT_EQ(IniValue(folder, L"Y"), L"0");  // the top edge puts it at the top
+    EXPECT_EQ(IniValue(folder, L"lock"), L"1");
+    ASSERT_TRUE(folder.Exists(L"1.bak"));
+    EXPECT_NE(folder.ReadFile(L"1.bak").find("<Caption>A</Caption>"), std::string::npos);
+}
+
+TEST_F(StartupE2E, MalformedMenuAnsweredNoKeepsMenuAndBackupThroughTheClose) {
+    const std::string malformed = "<Items><item><Caption>half";
+    folder.WriteFile(L"1.xml", malformed);
+    folder.WriteFile(L"1.bak", kGoodMenu);
+    zarvo.Start(folder);
+    HWND question = zarvo.WaitForDialog();
+    ASSERT_TRUE(question);
+    EXPECT_NE(zarvo.DialogText(question).find(L"problems with links loading"), std::wstring::npos);
+    zarvo.ClickDialogButton(question, IDNO);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    zarvo.Close();
+    ASSERT_TRUE(zarvo.WaitForExit());
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), malformed);
+    EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
+}
+
+TEST_F(StartupE2E, BadTypeAnsweredNoKeepsTheBackupAtClose) {
+    const std::string badType = "<Items><item><Type>x</Type><Caption>A</Caption></item></Items>";
+    folder.WriteFile(L"1.xml", badType);
+    folder.WriteFile(L"1.bak", kGoodMenu);
+    zarvo.Start(folder);
+    HWND question = zarvo.WaitForDialog();
+    ASSERT_TRUE(question);
+    zarvo.ClickDialogButton(question, IDNO);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    zarvo.Close();
+    ASSERT_TRUE(zarvo.WaitForExit());
+    EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
+}
+
+TEST_F(StartupE2E, RestoreAnsweredYesSwapsTheFilesAndEndsWithoutWritingSettings) {
+    folder.WriteFile(L"1.xml", "<Items>");
+    folder.WriteFile(L"1.bak", kGoodMenu);
+    zarvo.Start(folder);
+    HWND question = zarvo.WaitForDialog();
+    ASSERT_TRUE(question);
+    zarvo.ClickDialogButton(question, IDYES);
+    HWND restart = nullptr;
+    for (int i = 0; i < 100 && !restart; ++i) {
+        HWND dialog = zarvo.WaitForDialog();
+        if (dialog && dialog != question && IsWindow(dialog)) restart = dialog;
+        else Sleep(50);
+    }
+    ASSERT_TRUE(restart);
+    EXPECT_NE(zarvo.DialogText(restart).find(L"Please, restart program."), std::wstring::npos);
+    zarvo.ClickDialogButton(restart, IDOK);
+    ASSERT_TRUE(zarvo.WaitForExit());
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kGoodMenu);
+    EXPECT_EQ(IniValue(folder, L"X"), L"<missing>") << "the restore ends without the close query";
+}
+
+TEST_F(StartupE2E, DesktopModeDropsTopmostAndStaysAtTheBottom) {
+    folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nPlaceZVOnDesktop=1\r\n");
+    zarvo.Start(folder);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    HWND main = zarvo.WaitForWindow(L"TForm1");
+    EXPECT_EQ(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetWindow(main, GW_HWNDNEXT), nullptr) << "nothing lies below it";
+    zarvo.Close();
+    EXPECT_TRUE(zarvo.WaitForExit());
+}
+
+}  // namespace
