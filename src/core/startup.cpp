@@ -38,11 +38,13 @@ namespace {
 std::optional<std::wstring> g_programFolder;
 std::optional<std::wstring> g_firstArgument;
 std::optional<bool> g_vista;
+std::optional<std::uint8_t> g_mediaKind;
 }  // namespace
 
 void SetProgramFolderForTests(std::optional<std::wstring> folder) { g_programFolder = std::move(folder); }
 void SetFirstArgumentForTests(std::optional<std::wstring> argument) { g_firstArgument = std::move(argument); }
 void SetVistaOrLaterForTests(std::optional<bool> vista) { g_vista = vista; }
+void SetMediaKindForTests(std::optional<std::uint8_t> kind) { g_mediaKind = kind; }
 
 std::wstring ProgramFolder() {
     if (g_programFolder) return ui::IncludeTrailingBackslash(*g_programFolder);
@@ -97,6 +99,7 @@ std::wstring GetTempDir() {
 }
 
 std::uint8_t MediaKindOf(const std::wstring& path) {
+    if (g_mediaKind) return *g_mediaKind;
     if (path.size() < 2) return 0;
     const std::wstring root = path.substr(0, 2) + L"\\";
     switch (GetDriveTypeW(root.c_str())) {

@@ -35,6 +35,7 @@ std::wstring FirstArgument();
 void SetProgramFolderForTests(std::optional<std::wstring> folder);
 void SetFirstArgumentForTests(std::optional<std::wstring> argument);
 void SetVistaOrLaterForTests(std::optional<bool> vista);
+void SetMediaKindForTests(std::optional<std::uint8_t> kind);
 
 std::wstring GetSystemDir();
 std::wstring GetTempDir();

@@ -36,6 +36,7 @@ protected:
         ui::SetMessageBoxHandler(nullptr);
         core::SetProgramFolderForTests(std::nullopt);
         core::SetFirstArgumentForTests(std::nullopt);
+        core::SetMediaKindForTests(std::nullopt);
         ui::Application::Instance().ResetForTests();
     }
 

@@ -154,3 +154,41 @@ TEST_F(MainWindowTest, LockSettingTicksTheLockEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+struct MediaCase {
+    std::uint8_t kind;
+    bool writes;
+};
+
+// Off fixed drives the cache lies in the temporary folder; a CD-ROM takes no
+// writes at close, yet the one-shot mode still clears its cache there.
+TEST_F(MainWindowTest, CloseOnRemovableMediaWritesExceptOnCdRomAndOneShotClearsItsCache) {
+    const std::wstring id = std::to_wstring(GetCurrentProcessId() % 90000 + 1);
+    const std::string menu = "<Items><item><Type>0</Type><Caption>G</Caption><ID>" +
+                             std::string(id.begin(), id.end()) + "</ID></item></Items>";
+    folder.WriteFile(L"once.xml", menu);
+    for (const MediaCase c : {MediaCase{1, true}, MediaCase{2, false}}) {
+        SCOPED_TRACE(c.kind);
+        core::SetMediaKindForTests(c.kind);
+        core::SetFirstArgumentForTests(std::wstring(L"once.xml"));
+        Start();
+        ASSERT_EQ(core::CacheDir, core::GetTempDir());
+        ASSERT_TRUE(core::PopupMode);
+        const std::wstring strip = core::CacheDir + id + L".png";
+        const std::wstring captions = core::CacheDir + L"s" + id + L".png";
+        for (const auto& path : {strip, captions}) CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        CloseMainWindow();
+        EXPECT_FALSE(ui::FileExists(strip));
+        EXPECT_FALSE(ui::FileExists(captions));
+        EXPECT_EQ(folder.Exists(L"once.bak"), c.writes);
+        EXPECT_EQ(folder.ReadText(L"config.ini").find(L"lock=") != std::wstring::npos, c.writes);
+        core::DestroyForms();
+        ui::Application::Instance().ResetForTests();
+        folder.WriteUtf16(L"config.ini", config);
+        DeleteFileW((folder.Path() + L"once.bak").c_str());
+    }
+}
+
+}  // namespace
