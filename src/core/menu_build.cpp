@@ -34,10 +34,10 @@ void TForm1::BuildMainMenu() {
         // 3
         std::wstring error;
         if (!XMLDocument1.Load(MenuPath(), &error)) {
-            MenuFile.SetState(MenuLoadState::ParseFailed);
+            MenuFile.SetLoadState(MenuStore::LoadState::ParseFailed);
             throw LoadFailed("the menu file did not load");
         }
-        MenuFile.SetState(MenuLoadState::BuildFailed);  // until the build completes
+        MenuFile.SetLoadState(MenuStore::LoadState::BuildFailed);  // until the build completes
         ui::XmlNode root = XMLDocument1.Root();
         MainItemCount = static_cast<int>(root.ElementCount());
         // 4: TODO(menu build): the width from the captions or the skin.
@@ -56,7 +56,7 @@ void TForm1::BuildMainMenu() {
         }
         height += Skin.BottomMargin;
         // 7-11: TODO(menu build): icon strip, caption image, hot-zone panels, cache files.
-        MenuFile.SetState(MenuLoadState::Good);
+        MenuFile.SetLoadState(MenuStore::LoadState::Good);
     } catch (const std::exception&) {
         // 13
         const int answer = ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
@@ -78,7 +78,7 @@ void TForm1::BuildMainMenu() {
 }
 
 bool TForm1::MenuEditable() {
-    if (MenuFile.CanSaveMenu()) return true;
+    if (MenuFile.CheckMenuWritable(XMLDocument1)) return true;
     if (MenuFile.TakeRefusalWarning())
         ui::ShowMessageBox(Handle(), kNotSavedText, L"Zarvo", MB_ICONWARNING | MB_OK);
     return false;

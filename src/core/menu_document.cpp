@@ -168,12 +168,19 @@ MenuStore::SaveResult MenuStore::RefuseMenu() {
     return SaveResult::Refused;
 }
 
-MenuStore::SaveResult MenuStore::SaveMenu(const ui::XmlDocument& doc,
-                                          const std::wstring& menuPath) {
+bool MenuStore::CheckMenuWritable(const ui::XmlDocument& doc) {
     // A document that never parsed holds nothing of the user's menu: writing it
     // would replace a file that may only need a repair by hand.
-    if (state_ == LoadState::NotLoaded || state_ == LoadState::ParseFailed || !doc.HasRoot())
-        return RefuseMenu();
+    if (state_ == LoadState::NotLoaded || state_ == LoadState::ParseFailed || !doc.HasRoot()) {
+        RefuseMenu();
+        return false;
+    }
+    return true;
+}
+
+MenuStore::SaveResult MenuStore::SaveMenu(const ui::XmlDocument& doc,
+                                          const std::wstring& menuPath) {
+    if (!CheckMenuWritable(doc)) return SaveResult::Refused;
     return SaveAtomic(doc, menuPath) ? SaveResult::Saved : SaveResult::Failed;
 }
 

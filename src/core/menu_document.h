@@ -109,6 +109,9 @@ public:
     void SetLoadState(LoadState state) noexcept { state_ = state; }
     LoadState State() const noexcept { return state_; }
 
+    // True when the menu may be written; otherwise it counts as a refused save, so
+    // an edit can stop before it changes the document.
+    bool CheckMenuWritable(const ui::XmlDocument& doc);
     SaveResult SaveMenu(const ui::XmlDocument& doc, const std::wstring& menuPath);
     SaveResult SaveBackup(const ui::XmlDocument& doc, const std::wstring& bakPath);
 

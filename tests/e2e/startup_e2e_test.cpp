@@ -129,8 +129,12 @@ TEST_F(StartupE2E, DesktopModeDropsTopmostAndStaysAtTheBottom) {
     ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
     HWND main = zarvo.WaitForWindow(L"TForm1");
     EXPECT_EQ(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    // A visible window of our own must stay above it even after it is raised.
+    testing_support::TestWindow other;
     SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    EXPECT_EQ(GetWindow(main, GW_HWNDNEXT), nullptr) << "nothing lies below it";
+    EXPECT_TRUE(testing_support::IsAbove(other.Handle(), main));
+    for (HWND w = GetWindow(main, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        EXPECT_FALSE(IsWindowVisible(w)) << "a visible window lies below it";
     zarvo.Close();
     EXPECT_TRUE(zarvo.WaitForExit());
 }

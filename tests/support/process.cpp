@@ -250,3 +250,22 @@ void ZarvoProcess::Kill() {
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+TestWindow::TestWindow() {
+    hwnd_ = CreateWindowExW(0, L"STATIC", L"z-order probe", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+TestWindow::~TestWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
+
+}  // namespace testing_support

@@ -87,3 +87,23 @@ private:
 };
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// A plain visible top-level window of the test process, for z-order checks.
+class TestWindow {
+public:
+    TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    ~TestWindow();
+    HWND Handle() const noexcept { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// True when `upper` lies above `lower` in the z-order of top-level windows.
+bool IsAbove(HWND upper, HWND lower);
+
+}  // namespace testing_support
