@@ -30,12 +30,15 @@ if(MINGW)
     target_link_options(marker PRIVATE -municode)
 endif()
 
-# zarvo_add_suite(name DIR dir [LOCK]): one GoogleTest executable from a folder.
+# zarvo_add_suite(name PATTERNS glob... [LOCK]): one GoogleTest executable.
 # LOCK marks suites that move the pointer, take the foreground or show topmost
 # windows: they share one resource lock so ctest -j never overlaps them.
 function(zarvo_add_suite name)
-    cmake_parse_arguments(S "LOCK" "DIR" "" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${S_DIR}/*.cpp)
+    cmake_parse_arguments(S "LOCK" "" "PATTERNS;EXCLUDE" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${S_PATTERNS})
+    foreach(pattern IN LISTS S_EXCLUDE)
+        list(FILTER sources EXCLUDE REGEX "${pattern}")
+    endforeach()
     add_executable(${name} ${sources} resources/Tests.rc)
     target_link_libraries(${name} PRIVATE zarvo_test_support gtest_main)
     set(props TIMEOUT 300)
@@ -46,6 +49,8 @@ function(zarvo_add_suite name)
                          PROPERTIES ${props})
 endfunction()
 
-zarvo_add_suite(core_tests DIR tests/core)
-zarvo_add_suite(e2e_tests DIR tests/e2e LOCK)
+# Files named *_window_test.cpp create the real, topmost windows in-process.
+zarvo_add_suite(core_tests PATTERNS tests/core/*.cpp EXCLUDE "_window_test\\.cpp$")
+zarvo_add_suite(core_window_tests PATTERNS tests/core/*_window_test.cpp tests/core/environment.cpp LOCK)
+zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK)
 add_dependencies(e2e_tests dist marker)

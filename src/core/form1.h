@@ -89,6 +89,7 @@ public:
     int MainItemCount = 0;
     int MainHeight = 0;
     bool Dragging = false;
+    bool MenuHidden = false;
     POINT PopupPoint{};
     std::string MoveSoundData;
     bool HookInstalled = false;

@@ -140,3 +140,34 @@ TEST_F(StartupE2E, DesktopModeDropsTopmostAndStaysAtTheBottom) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StartupE2E, SplashShowsDuringStartUpAndIsGoneAfterIt) {
+    folder.WriteUtf16(L"config.ini", L"[General]\r\n");
+    zarvo.Start(folder);
+    EXPECT_TRUE(zarvo.WaitForWindow(L"TSplash"));
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    // The last window closes the splash in its creation hook, just after it exists.
+    bool gone = false;
+    for (int i = 0; i < 250 && !gone; ++i) {
+        gone = !zarvo.WaitForWindow(L"TSplash", 0);
+        if (!gone) Sleep(20);
+    }
+    EXPECT_TRUE(gone);
+    zarvo.Close();
+    EXPECT_TRUE(zarvo.WaitForExit());
+}
+
+TEST_F(StartupE2E, AnyFirstArgumentSuppressesTheSplash) {
+    folder.WriteUtf16(L"config.ini", L"[General]\r\n");
+    zarvo.Start(folder, {L"NOT-A-MENU.XML"});
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    EXPECT_FALSE(zarvo.WaitForWindow(L"TSplash", 0));
+    EXPECT_FALSE(folder.Exists(L"NOT-A-MENU.XML"));
+    EXPECT_TRUE(folder.Exists(L"1.xml"));
+    zarvo.Close();
+    EXPECT_TRUE(zarvo.WaitForExit());
+}
+
+}  // namespace
