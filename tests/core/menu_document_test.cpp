@@ -1,5 +1,8 @@
 #include "core/menu_document.h"
 
+#include "core/startup.h"
+#include "support/temp_folder.h"
+
 #include "ui/files.h"
 #include "ui/sessions.h"
 #include "ui/strings.h"
@@ -16,63 +19,24 @@
 #include <cwchar>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 using core::MenuStore;
 
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + name + L"\\");
-            else DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-// A folder of its own under the temporary folder, removed with what it holds.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::wstring base(GetTempPathW(0, nullptr), L'\0');
-        base.resize(GetTempPathW(static_cast<DWORD>(base.size()), base.data()));
-        static int serial = 0;
-        path_ = ui::IncludeTrailingBackslash(base) + L"zarvo-menu-" +
-                ui::IntToStr(GetCurrentProcessId()) + L"-" + ui::IntToStr(++serial) + L"\\";
-        CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() { RemoveTree(path_); }
-    const std::wstring& Path() const { return path_; }
-    std::wstring Write(const std::wstring& name, std::string_view bytes) const {
-        const std::wstring path = path_ + name;
-        EXPECT_TRUE(ui::WriteFileAtomic(path, bytes)) << ui::WideToUtf8(path);
-        return path;
-    }
-private:
-    std::wstring path_;
-};
-
 class MenuDocumentTest : public ::testing::Test {
 protected:
     ui::ComSession com_;
-    ScratchFolder folder_;
-};
+    testing_support::TempFolder folder_;
 
-const char kDefaultMenu[] =
-    "<?xml version=\"1.0\"?>\r\n"
-    "<!-- Do not change this file yourself, or else you may cause the application to malfunction! -->\r\n"
-    "<Items>\r\n"
-    "\t<item><Run>::{20D04FE0-3AEA-1069-A2D8-08002B30309D}</Run><ImageFile>C:\\WINDOWS\\System32\\shell32.dll</ImageFile><Index>15</Index><Type>3</Type><Caption>My computer</Caption><subitem></subitem><RunVis>0</RunVis><Params></Params></item>\r\n"
-    "\t<item><Run>::{450D8FBA-AD25-11D0-98A8-0800361B1103}</Run><ImageFile>C:\\WINDOWS\\System32\\shell32.dll</ImageFile><Index>126</Index><Type>3</Type><Caption>My documents</Caption><subitem></subitem><RunVis>0</RunVis><Params></Params></item>\r\n"
-    "\t<item><Run>::{645FF040-5081-101B-9F08-00AA002F954E}</Run><ImageFile>C:\\WINDOWS\\System32\\shell32.dll</ImageFile><Index>32</Index><Type>3</Type><Caption>Recycle bin</Caption><subitem></subitem><RunVis>0</RunVis><Params></Params></item>\r\n"
-    "</Items>\r\n";
+    // Writes the file into the folder and returns its full path.
+    std::wstring Write(const std::wstring& name, std::string_view bytes) const {
+        folder_.WriteFile(name, bytes);
+        return folder_.PathOf(name);
+    }
+};
 
 ui::XmlDocument Parsed(std::wstring_view text) {
     ui::XmlDocument doc;
@@ -95,7 +59,7 @@ std::vector<std::wstring> Captions(const ui::XmlNode& root) {
 // --- item lists ------------------------------------------------------------
 
 TEST_F(MenuDocumentTest, DefaultMenuLoadsThreeShellItemsAndSurvivesASave) {
-    const std::wstring path = folder_.Write(L"1.xml", kDefaultMenu);
+    const std::wstring path = Write(L"1.xml", core::DefaultMenuText);
     ui::XmlDocument doc;
     ASSERT_TRUE(doc.Load(path));
     const core::TLNItemList items = ItemsOf(doc);
@@ -179,7 +143,7 @@ TEST_F(MenuDocumentTest, CommentsAreNotRowsAndTheListIsAppendedTo) {
 }
 
 TEST_F(MenuDocumentTest, CaptionSpacesSurviveLoadAndSave) {
-    const std::wstring path = folder_.Write(
+    const std::wstring path = Write(
         L"1.xml", "<?xml version=\"1.0\"?>\r\n<Items>\r\n\t<item><Caption>  padded  </Caption></item>\r\n</Items>\r\n");
     ui::XmlDocument doc;
     ASSERT_TRUE(doc.Load(path));
@@ -294,7 +258,7 @@ TEST_F(MenuDocumentTest, DeleteCachedImagesRemovesOnlyValidIdsWithAnIconStrip) {
         L"cache\\s7.png",     L"cache\\5.png",       L"cache\\s5.png",    L"cache\\8.png",
         L"x.png",
     };
-    for (const wchar_t* f : files) folder_.Write(f, "png");
+    for (const wchar_t* f : files) folder_.WriteFile(f, "png");
     ui::XmlDocument doc = Parsed(
         L"<Items><item><ID>123</ID><subitem>"
         L"<item><ID>..\\x</ID></item><item><ID>99999</ID></item><item><ID>123456</ID></item>"
@@ -319,8 +283,8 @@ protected:
 
 TEST_F(MenuStoreTest, NothingIsWrittenWhenTheMenuDidNotParse) {
     for (auto state : {MenuStore::LoadState::ParseFailed, MenuStore::LoadState::NotLoaded}) {
-        folder_.Write(L"1.xml", "<Items>\r\n\t<item><Caption>half");
-        folder_.Write(L"1.bak", kDefaultMenu);
+        folder_.WriteFile(L"1.xml", "<Items>\r\n\t<item><Caption>half");
+        folder_.WriteFile(L"1.bak", core::DefaultMenuText);
         ui::XmlDocument doc;
         EXPECT_FALSE(doc.Load(menu_));
         ui::XmlDocument other = Parsed(L"<Items><item><Caption>fresh</Caption></item></Items>");
@@ -331,7 +295,7 @@ TEST_F(MenuStoreTest, NothingIsWrittenWhenTheMenuDidNotParse) {
         EXPECT_EQ(store.SaveMenu(doc, menu_), MenuStore::SaveResult::Refused);
         EXPECT_EQ(store.SaveBackup(other, bak_), MenuStore::SaveResult::Refused);
         EXPECT_EQ(ui::ReadFileBytes(menu_), "<Items>\r\n\t<item><Caption>half");
-        EXPECT_EQ(ui::ReadFileBytes(bak_), kDefaultMenu);
+        EXPECT_EQ(ui::ReadFileBytes(bak_), core::DefaultMenuText);
         EXPECT_FALSE(ui::FileExists(ui::AtomicTempName(menu_)));
         EXPECT_TRUE(store.TakeRefusalWarning());
         EXPECT_FALSE(store.TakeRefusalWarning());
@@ -341,8 +305,8 @@ TEST_F(MenuStoreTest, NothingIsWrittenWhenTheMenuDidNotParse) {
 }
 
 TEST_F(MenuStoreTest, BuildFailureSavesTheMenuButKeepsTheBackup) {
-    folder_.Write(L"1.xml", "<Items><item><Index>abc</Index></item></Items>");
-    folder_.Write(L"1.bak", kDefaultMenu);
+    folder_.WriteFile(L"1.xml", "<Items><item><Index>abc</Index></item></Items>");
+    folder_.WriteFile(L"1.bak", core::DefaultMenuText);
     ui::XmlDocument doc;
     ASSERT_TRUE(doc.Load(menu_));
     MenuStore store;
@@ -358,7 +322,7 @@ TEST_F(MenuStoreTest, BuildFailureSavesTheMenuButKeepsTheBackup) {
     doc.Root().ElementAt(0).Child(L"Caption").SetText(L"edited");
     EXPECT_EQ(store.SaveMenu(doc, menu_), MenuStore::SaveResult::Saved);
     EXPECT_EQ(store.SaveBackup(doc, bak_), MenuStore::SaveResult::Refused);
-    EXPECT_EQ(ui::ReadFileBytes(bak_), kDefaultMenu);
+    EXPECT_EQ(ui::ReadFileBytes(bak_), core::DefaultMenuText);
     EXPECT_FALSE(store.TakeRefusalWarning());
     ui::XmlDocument saved;
     ASSERT_TRUE(saved.Load(menu_));
@@ -366,8 +330,8 @@ TEST_F(MenuStoreTest, BuildFailureSavesTheMenuButKeepsTheBackup) {
 }
 
 TEST_F(MenuStoreTest, GoodSaveReplacesBothFilesAndLeavesNoTemporaryFile) {
-    folder_.Write(L"1.xml", kDefaultMenu);
-    folder_.Write(L"1.bak", "old backup");
+    folder_.WriteFile(L"1.xml", core::DefaultMenuText);
+    folder_.WriteFile(L"1.bak", "old backup");
     ui::XmlDocument doc;
     ASSERT_TRUE(doc.Load(menu_));
     ASSERT_TRUE(core::MoveItemInDocument(doc.Root(), 2, 0));
@@ -409,17 +373,17 @@ TEST_F(MenuStoreTest, RecoverMenuFileTakesOnlyACompleteTemporaryMenu) {
         bool recovered;
     };
     const Case cases[] = {
-        {"complete", nullptr, kDefaultMenu, true},
+        {"complete", nullptr, core::DefaultMenuText, true},
         {"truncated", nullptr, "<?xml version=\"1.0\"?>\r\n<Items>\r\n\t<item><Run>", false},
         {"other root", nullptr, "<Other/>", false},
-        {"menu present", "<Items/>", kDefaultMenu, false},
+        {"menu present", "<Items/>", core::DefaultMenuText, false},
         {"no temporary file", nullptr, nullptr, false},
     };
     for (const auto& c : cases) {
         DeleteFileW(menu_.c_str());
         DeleteFileW(temp.c_str());
-        if (c.menu) folder_.Write(L"1.xml", c.menu);
-        if (c.temp) folder_.Write(ui::ExtractFileName(temp), c.temp);
+        if (c.menu) folder_.WriteFile(L"1.xml", c.menu);
+        if (c.temp) folder_.WriteFile(ui::ExtractFileName(temp), c.temp);
         EXPECT_EQ(MenuStore::RecoverMenuFile(menu_), c.recovered) << c.name;
         if (c.recovered) {
             EXPECT_EQ(ui::ReadFileBytes(menu_), c.temp) << c.name;
@@ -466,7 +430,7 @@ void ExpectSame(const core::ShortcutInfo& a, const core::ShortcutInfo& b) {
 }
 
 TEST_F(MenuDocumentTest, ReadShortcutLeavesTheRecordAloneForNonShortcuts) {
-    const std::wstring text = folder_.Write(L"notes.lnk", "plain text, not a shell link");
+    const std::wstring text = Write(L"notes.lnk", "plain text, not a shell link");
     for (const std::wstring& path : {text, folder_.Path() + L"missing.lnk", std::wstring()}) {
         core::ShortcutInfo info = Sentinel(path);
         EXPECT_FALSE(core::ReadShortcut(info)) << ui::WideToUtf8(path);
@@ -476,7 +440,7 @@ TEST_F(MenuDocumentTest, ReadShortcutLeavesTheRecordAloneForNonShortcuts) {
 
 TEST_F(MenuDocumentTest, ReadShortcutReturnsWhatTheShortcutHolds) {
     using Microsoft::WRL::ComPtr;
-    const std::wstring target = folder_.Write(L"tool.exe", "MZ");
+    const std::wstring target = Write(L"tool.exe", "MZ");
     const std::wstring linkFile = folder_.Path() + L"tool.lnk";
     {
         ComPtr<IShellLinkW> link;

@@ -1,4 +1,5 @@
 #include "core/settings.h"
+#include "support/temp_folder.h"
 #include "ui/files.h"
 #include "ui/ini.h"
 #include "ui/strings.h"
@@ -15,48 +16,7 @@ namespace {
 
 using core::Settings;
 
-// A folder of its own under the temporary folder, removed with what the test put in it.
-class TempFolder {
-public:
-    TempFolder() {
-        std::wstring base(MAX_PATH + 1, L'\0');
-        base.resize(GetTempPathW(static_cast<DWORD>(base.size()), base.data()));
-        static int counter = 0;
-        for (;;) {
-            path_ = base + L"zarvo-settings-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(++counter) + L"\\";
-            if (CreateDirectoryW(path_.c_str(), nullptr)) break;
-            if (GetLastError() != ERROR_ALREADY_EXISTS) ADD_FAILURE() << "no temporary folder";
-            if (counter > 1000) break;
-        }
-    }
-    ~TempFolder() { RemoveTree(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::wstring& Path() const { return path_; }
-    std::wstring File(const std::wstring& name) const { return path_ + name; }
-
-private:
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(folder + name + L"\\");
-                else
-                    DeleteFileW((folder + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring path_;
-};
+using testing_support::TempFolder;
 
 void WriteAnsi(const std::wstring& path, const std::string& text) {
     ASSERT_TRUE(ui::WriteFileAtomic(path, text));
@@ -107,7 +67,7 @@ Settings ReadAll(const std::wstring& iniPath, const std::wstring& appDir, bool v
 
 TEST(Ini, UnicodeValueSurvivesInAFileItCreates) {
     TempFolder dir;
-    ui::Ini ini(dir.File(L"config.ini"));
+    ui::Ini ini(dir.PathOf(L"config.ini"));
     // Start-up reads the missing file first; the close then creates it.
     EXPECT_EQ(ini.ReadString(L"General", L"Language", L"none"), L"none");
     EXPECT_EQ(ini.ReadInteger(L"General", L"X", 200), 200);
@@ -122,7 +82,7 @@ TEST(Ini, UnicodeValueSurvivesInAFileItCreates) {
 
 TEST(Ini, ExistingAnsiFileStaysAnsi) {
     TempFolder dir;
-    const std::wstring path = dir.File(L"config.ini");
+    const std::wstring path = dir.PathOf(L"config.ini");
     WriteAnsi(path, "[General]\r\nLastSkin=Old\r\n");
     ui::Ini ini(path);
 
@@ -136,7 +96,7 @@ TEST(Ini, ExistingAnsiFileStaysAnsi) {
 
 TEST(Ini, LongValuesAreReadWhole) {
     TempFolder dir;
-    ui::Ini ini(dir.File(L"config.ini"));
+    ui::Ini ini(dir.PathOf(L"config.ini"));
     // Around the first buffer's size, where a truncated answer looks like a full one.
     for (size_t length : {254u, 255u, 256u, 257u, 511u, 5000u}) {
         std::wstring value(length, L'a');
@@ -148,10 +108,10 @@ TEST(Ini, LongValuesAreReadWhole) {
 
 TEST(Ini, WriteIntoAMissingFolderFailsAndCreatesNothing) {
     TempFolder dir;
-    ui::Ini ini(dir.File(L"absent\\config.ini"));
+    ui::Ini ini(dir.PathOf(L"absent\\config.ini"));
     EXPECT_FALSE(ini.WriteString(L"General", L"X", L"1"));
     EXPECT_FALSE(ini.WriteInteger(L"General", L"X", 1));
-    EXPECT_FALSE(ui::DirectoryExists(dir.File(L"absent")));
+    EXPECT_FALSE(ui::DirectoryExists(dir.PathOf(L"absent")));
 }
 
 // ---- reading --------------------------------------------------------------------
@@ -228,11 +188,11 @@ TEST(SettingsRead, EveryKeyComesFromItsOwnSection) {
             if (std::wstring_view(r.section) == section)
                 text += Line(std::wstring(r.key) + L"=" + r.stored);
     }
-    WriteAnsi(dir.File(L"config.ini"), text);
-    WriteAnsi(dir.File(L"move.wav"), "RIFF");
-    WriteAnsi(dir.File(L"click.wav"), "RIFF");
+    WriteAnsi(dir.PathOf(L"config.ini"), text);
+    WriteAnsi(dir.PathOf(L"move.wav"), "RIFF");
+    WriteAnsi(dir.PathOf(L"click.wav"), "RIFF");
 
-    const Settings s = ReadAll(dir.File(L"config.ini"), dir.Path());
+    const Settings s = ReadAll(dir.PathOf(L"config.ini"), dir.Path());
     for (const Row& r : rows) EXPECT_EQ(r.field(s), r.expected) << r.key;
 }
 
@@ -305,8 +265,8 @@ TEST(SettingsRead, StoredTextFollowsTheKeyRules) {
         std::string text;
         if (r.stored) text = Line(std::wstring(L"[") + r.section + L"]") +
                              Line(std::wstring(r.key) + L"=" + r.stored);
-        WriteAnsi(dir.File(L"config.ini"), text);
-        const Settings s = ReadAll(dir.File(L"config.ini"), dir.Path());
+        WriteAnsi(dir.PathOf(L"config.ini"), text);
+        const Settings s = ReadAll(dir.PathOf(L"config.ini"), dir.Path());
         EXPECT_EQ(r.field(s), r.expected) << r.key << L"=" << (r.stored ? r.stored : L"(absent)");
     }
 }
@@ -325,10 +285,10 @@ TEST(SettingsRead, SoundsAreKeptOnlyWithTheirWaveFile) {
     };
     for (const Case& c : cases) {
         TempFolder dir;
-        WriteAnsi(dir.File(L"config.ini"), std::string("[Effects]\r\n") + c.stored);
-        if (c.moveWav) WriteAnsi(dir.File(L"move.wav"), "RIFF");
-        if (c.clickWav) WriteAnsi(dir.File(L"click.wav"), "RIFF");
-        const Settings s = ReadAll(dir.File(L"config.ini"), dir.Path());
+        WriteAnsi(dir.PathOf(L"config.ini"), std::string("[Effects]\r\n") + c.stored);
+        if (c.moveWav) WriteAnsi(dir.PathOf(L"move.wav"), "RIFF");
+        if (c.clickWav) WriteAnsi(dir.PathOf(L"click.wav"), "RIFF");
+        const Settings s = ReadAll(dir.PathOf(L"config.ini"), dir.Path());
         EXPECT_EQ(s.MoveSound, c.moveSound) << c.stored << " move.wav " << c.moveWav;
         EXPECT_EQ(s.ClickSound, c.clickSound) << c.stored << " click.wav " << c.clickWav;
     }
@@ -352,8 +312,8 @@ TEST(SettingsRead, DesktopModeForcesTheLeftEdgeAndBlurNeedsVista) {
     };
     for (const Case& c : cases) {
         TempFolder dir;
-        WriteAnsi(dir.File(L"config.ini"), std::string("[General]\r\n") + c.stored);
-        ui::Ini ini(dir.File(L"config.ini"));
+        WriteAnsi(dir.PathOf(L"config.ini"), std::string("[General]\r\n") + c.stored);
+        ui::Ini ini(dir.PathOf(L"config.ini"));
         EXPECT_EQ(core::ReadDesktopMode(ini), c.desktopMode) << c.stored;
         const Settings s = ReadAll(ini.Path(), dir.Path(), c.vistaOrLater);
         EXPECT_EQ(s.PlaceZVOnDesktop, c.desktopMode) << c.stored;
@@ -408,7 +368,7 @@ TEST(SettingsWrite, ApplyWritesItsKeysInOrderAndNoHandOnlyKey) {
                                              L"WeatherCode=UKXX0085", L"WeatherDayOffset=2"});
 
             TempFolder dir;
-            ui::Ini ini(dir.File(L"config.ini"));
+            ui::Ini ini(dir.PathOf(L"config.ini"));
             EXPECT_TRUE(core::WriteApplySettings(ini, s, languageChanged, appearanceChanged));
             EXPECT_EQ(Utf16Lines(ini.Path()), expected)
                 << "language " << languageChanged << " appearance " << appearanceChanged;
@@ -418,7 +378,7 @@ TEST(SettingsWrite, ApplyWritesItsKeysInOrderAndNoHandOnlyKey) {
 
 TEST(SettingsWrite, ApplyLeavesHandEditedKeysAsTheyWere) {
     TempFolder dir;
-    const std::wstring path = dir.File(L"config.ini");
+    const std::wstring path = dir.PathOf(L"config.ini");
     const std::vector<std::wstring> handLines = {
         L"[General]", L"HideSplashScreen=1", L"VistaBlur=1", L"StandardContextMenu=0",
         L"HintFontSize=20", L"HintFontName=Tahoma"};
@@ -443,14 +403,14 @@ TEST(SettingsWrite, ApplyLeavesHandEditedKeysAsTheyWere) {
 TEST(SettingsWrite, CloseWritesTopLeftLockAndPopupPositionOnlyWhenAsked) {
     {
         TempFolder dir;
-        ui::Ini ini(dir.File(L"config.ini"));
+        ui::Ini ini(dir.PathOf(L"config.ini"));
         EXPECT_TRUE(core::WriteCloseSettings(ini, 120, -30, true, false));
         EXPECT_EQ(Utf16Lines(ini.Path()),
                   (std::vector<std::wstring>{L"[General]", L"Y=120", L"X=-30", L"lock=1"}));
     }
     {
         TempFolder dir;
-        ui::Ini ini(dir.File(L"config.ini"));
+        ui::Ini ini(dir.PathOf(L"config.ini"));
         EXPECT_TRUE(core::WriteCloseSettings(ini, 0, 5, false, true));
         EXPECT_EQ(Utf16Lines(ini.Path()), (std::vector<std::wstring>{
                                               L"[General]", L"Y=0", L"X=5", L"lock=0",
@@ -459,9 +419,9 @@ TEST(SettingsWrite, CloseWritesTopLeftLockAndPopupPositionOnlyWhenAsked) {
     {
         // Not asked: a stored position and the hand-edited keys stay as they are.
         TempFolder dir;
-        WriteAnsi(dir.File(L"config.ini"),
+        WriteAnsi(dir.PathOf(L"config.ini"),
                   "[General]\r\nPosition=3\r\nHideSplashScreen=1\r\nVistaBlur=1\r\n");
-        ui::Ini ini(dir.File(L"config.ini"));
+        ui::Ini ini(dir.PathOf(L"config.ini"));
         EXPECT_TRUE(core::WriteCloseSettings(ini, 10, 20, false, false));
         const Settings s = ReadAll(ini.Path(), dir.Path());
         EXPECT_EQ(s.Position, 3);

@@ -1,3 +1,4 @@
+#include "support/temp_folder.h"
 #include "ui/files.h"
 #include "ui/sessions.h"
 #include "ui/strings.h"
@@ -12,36 +13,10 @@
 
 namespace {
 
-// A folder of its own under the temporary folder, removed with what it holds.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::wstring base(GetTempPathW(0, nullptr), L'\0');
-        base.resize(GetTempPathW(static_cast<DWORD>(base.size()), base.data()));
-        static int serial = 0;
-        path_ = ui::IncludeTrailingBackslash(base) + L"zarvo-xml-" +
-                ui::IntToStr(GetCurrentProcessId()) + L"-" + ui::IntToStr(++serial) + L"\\";
-        CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path_ + L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do DeleteFileW((path_ + data.cFileName).c_str());
-            while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path_.c_str());
-    }
-    const std::wstring& Path() const { return path_; }
-private:
-    std::wstring path_;
-};
-
 class XmlDocumentTest : public ::testing::Test {
 protected:
     ui::ComSession com_;
-    ScratchFolder folder_;
+    testing_support::TempFolder folder_;
 };
 
 std::vector<std::wstring> ElementNames(const ui::XmlNode& node) {
