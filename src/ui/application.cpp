@@ -50,34 +50,29 @@ void Application::RunIdle() noexcept {
     }
 }
 
-void Application::Run() {
+// Dispatches everything queued; false once WM_QUIT arrived.
+bool Application::PumpQueued() {
     MSG msg;
-    while (!terminated_) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                terminated_ = true;
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            return false;
         }
-        if (terminated_) return;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void Application::Run() {
+    while (!terminated_) {
+        if (!PumpQueued() || terminated_) return;
         RunIdle();
         WaitMessage();
     }
 }
 
-void Application::ProcessMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            terminated_ = true;
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
+void Application::ProcessMessages() { PumpQueued(); }
 
 void Application::Terminate() {
     if (terminated_) return;

@@ -40,6 +40,7 @@ public:
 
 private:
     void RunIdle() noexcept;
+    bool PumpQueued();
 
     HWND hwnd_ = nullptr;
     bool terminated_ = false;
