@@ -58,7 +58,7 @@ zarvo_xvfb() {
 # warm-up starts Wine's own services with their output detached: they would
 # otherwise inherit the first test's pipes and keep ctest waiting for them.
 zarvo_wineserver() {
-    wineserver -p
+    wineserver -p 2>/dev/null || true  # one may already serve this prefix
     "$wine64" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 

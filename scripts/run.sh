@@ -12,6 +12,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 trap zarvo_cleanup EXIT
+trap "exit 130" INT TERM
 zarvo_xvfb
 zarvo_wineserver
 cd "$build/dist"

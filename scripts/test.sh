@@ -7,6 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 zarvo_build
 zarvo_prefix
 trap zarvo_cleanup EXIT
+trap "exit 130" INT TERM
 zarvo_xvfb
 zarvo_wineserver
 cd "$build"
