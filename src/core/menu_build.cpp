@@ -1,6 +1,7 @@
 #include "core/form1.h"
 
 #include "core/forms.h"
+#include "core/row_geometry.h"
 #include "core/startup.h"
 #include "ui/application.h"
 #include "ui/files.h"
@@ -12,14 +13,6 @@ namespace {
 
 constexpr wchar_t kNotSavedText[] =
     L"The menu file could not be loaded, so changes to the menu are not saved.";
-
-// Rows of these Types take a full row height; separators their own; any other
-// value takes no height.
-int RowHeight(int type, const SkinMetrics& skin) {
-    if ((type >= 0 && type <= 7) || type == 11 || type == 55) return skin.ItemSize;
-    if (type == 777) return skin.Separatorsize;
-    return 0;
-}
 
 struct LoadFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
