@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds Zarvo, stages its program folder in build/dist and starts it under Wine.
+# Builds Zarvo, stages its program folder and starts it under Wine from build/run.
 # Without a display it runs in a private X server and leaves build/screenshot.png.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 zarvo_build
 zarvo_prefix
+# Zarvo runs from build/run, a copy of the staged program folder, so the menu and
+# settings it writes survive rebuilds and build/dist stays as built.
+mkdir -p "$build/run"
+cp -r "$build/dist/." "$build/run/"
 if [ -n "${DISPLAY:-}" ]; then
-    cd "$build/dist"
+    cd "$build/run"
     exec "$wine64" ./Zarvo.exe "$@"
 fi
 
@@ -15,7 +19,7 @@ trap zarvo_cleanup EXIT
 trap "exit 130" INT TERM
 zarvo_xvfb
 zarvo_wineserver
-cd "$build/dist"
+cd "$build/run"
 "$wine64" ./Zarvo.exe "$@" &
 zarvo=$!
 sleep "${ZARVO_SCREENSHOT_DELAY:-8}"

@@ -37,6 +37,11 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (!(pos->flags & SWP_NOZORDER)) pos->hwndInsertAfter = HWND_BOTTOM;
         pos->flags |= SWP_NOACTIVATE;
     }
+    // Logging off or shutting down saves what a close saves.
+    if (msg == WM_QUERYENDSESSION) {
+        FormCloseQuery();
+        return TRUE;
+    }
     return Form::OnMessage(msg, wp, lp);
 }
 

@@ -30,16 +30,15 @@ std::vector<std::unique_ptr<ui::Form>>& Owned() {
     return forms;
 }
 
-template <class T> T* Make(T*& global) {
-    auto form = std::make_unique<T>();
-    global = form.get();
-    Owned().push_back(std::move(form));
+template <class T> void Make(T*& global) {
     try {
+        auto form = std::make_unique<T>();
+        global = form.get();
+        Owned().push_back(std::move(form));
         global->Create();
     } catch (...) {
         ui::Application::Instance().HandleException();
     }
-    return global;
 }
 
 }  // namespace

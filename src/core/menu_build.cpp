@@ -8,11 +8,14 @@
 #include "ui/message_box.h"
 #include "ui/strings.h"
 
+#include <algorithm>
+
 namespace core {
 namespace {
 
 constexpr wchar_t kNotSavedText[] =
     L"The menu file could not be loaded, so changes to the menu are not saved.";
+constexpr wchar_t kWriteFailedText[] = L"The menu file could not be written; the change is not saved yet.";
 
 struct LoadFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -42,7 +45,7 @@ void TForm1::BuildMainMenu() {
         auto children = root.ElementChildren();
         for (size_t u = 0; u < children.size(); ++u) {
             ui::XmlNode typeNode = children[u].Child(L"Type");
-            const auto type = ui::ParseInt(typeNode.Text());
+            const auto type = ParseItemNumber(typeNode.Text());
             if (!type) throw ConversionError("bad Type");
             ItemLists[1][u].Type = *type;
             height += RowHeight(*type, Skin);
@@ -51,14 +54,15 @@ void TForm1::BuildMainMenu() {
         // 7-11: TODO(menu build): icon strip, caption image, hot-zone panels, cache files.
         MenuFile.SetLoadState(MenuStore::LoadState::Good);
     } catch (const std::exception&) {
+        // Rows the list never got must not be reachable by clicks and drags.
+        MainItemCount = std::min<int>(MainItemCount, static_cast<int>(ItemLists[1].size()));
         // 13
         const int answer = ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
                                               MB_ICONERROR | MB_YESNO);
         const std::wstring backup = ui::ChangeFileExt(MenuPath(), L".bak");
-        if (answer == IDYES && ui::FileExists(backup)) {
-            // One atomic replace instead of delete-then-rename: the menu file is
-            // never missing, whatever happens in between.
-            ui::ReplaceFileWith(backup, MenuPath());
+        // One atomic replace instead of delete-then-rename: the menu file is never
+        // missing, whatever happens in between; a failed replace claims nothing.
+        if (answer == IDYES && ui::FileExists(backup) && ui::ReplaceFileWith(backup, MenuPath())) {
             ui::ShowMessageBox(Handle(), Messages.RestartProgram, L"Zarvo", MB_OK);
             ui::Application::Instance().Terminate();
         }
@@ -79,7 +83,12 @@ bool TForm1::MenuEditable() {
 
 void TForm1::SaveMenuAndRebuild(int levelIndex) {
     if (!MenuEditable()) return;
-    MenuFile.SaveMenu(XMLDocument1, MenuPath());
+    if (MenuFile.SaveMenu(XMLDocument1, MenuPath()) != MenuStore::SaveResult::Saved) {
+        // A rebuild would reload the old file and drop the edit without a word; the
+        // document keeps it for the next save.
+        ui::ShowMessageBox(Handle(), kWriteFailedText, L"Zarvo", MB_ICONERROR | MB_OK);
+        return;
+    }
     switch (levelIndex) {
     case 0: BuildMainMenu(); break;
     case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false

@@ -15,12 +15,16 @@ namespace core {
 
 using Microsoft::WRL::ComPtr;
 
+// Text nodes keep their spaces (captions need them); a number written by hand
+// across lines or with blanks around it is still that number.
+std::optional<int> ParseItemNumber(std::wstring_view text) { return ui::ParseInt(ui::TrimSpaces(text)); }
+
 namespace {
 
 int NumberField(ui::XmlNode item, std::wstring_view name) {
     std::wstring text = item.Child(name).Text();
     if (text.empty()) return 0;
-    if (auto value = ui::ParseInt(text)) return *value;
+    if (auto value = ParseItemNumber(text)) return *value;
     throw ConversionError("'" + ui::WideToUtf8(text) + "' in " + ui::WideToUtf8(name) +
                           " is not a valid integer value");
 }

@@ -51,6 +51,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// An item's number element: strict decimal once blanks around it are gone.
+std::optional<int> ParseItemNumber(std::wstring_view text);
+
 // Appends one record per element child of `element` (comments are not items).
 // Reading goes through the creating lookup, so the item gains its missing fields.
 // The list is not cleared. Throws ConversionError.

@@ -36,7 +36,10 @@ void SplashWindow::CreateParams(ui::CreateParams& params) {
 void SplashWindow::Step() {
     if (!image_) return;
     const int side = static_cast<int>(image_->GetWidth());
-    bitmap_.Fill(0x00FFFFFF);  // transparent white
+    // Transparent black, not the "transparent white" of old: premultiplied blending
+    // adds the colour of an alpha-0 pixel, so rows a short strip leaves uncovered
+    // would show white.
+    bitmap_.Fill(0);
     {
         Gdiplus::Graphics g(&bitmap_.AsGdiplus());
         g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);

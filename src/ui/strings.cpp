@@ -66,6 +66,13 @@ std::optional<double> ParseReal(std::wstring_view text) {
     return value;
 }
 
+std::wstring_view TrimSpaces(std::wstring_view text) {
+    constexpr std::wstring_view kBlanks = L" \t\r\n";
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
 std::wstring IntToStr(long long value) { return std::to_wstring(value); }
 
 std::wstring FormatS(std::wstring_view pattern, std::wstring_view argument) {

@@ -20,6 +20,9 @@ std::optional<std::int32_t> ParseInt(std::wstring_view text);
 std::optional<double> ParseReal(std::wstring_view text);
 std::wstring IntToStr(long long value);
 
+// Without leading and trailing blanks, tabs and line breaks.
+std::wstring_view TrimSpaces(std::wstring_view text);
+
 // Replaces every "%s" of the template by the argument; nothing else is
 // interpreted, so text from files or users is never a format string.
 std::wstring FormatS(std::wstring_view pattern, std::wstring_view argument);

@@ -36,6 +36,8 @@ TEST_F(MainWindowTest, BadTypeKeepsTheBackupAtCloseButEditsStillSave) {
     folder.WriteFile(L"1.bak", kGoodMenu);
     Start();
     ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(Main().MainItemCount, static_cast<int>(Main().ItemLists[1].size()))
+        << "rows the list never got are not reachable";
     Main().MoveItem(0, 2);  // the user's content: it may be saved
     CloseMainWindow();
     EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
@@ -76,6 +78,32 @@ TEST_F(MainWindowTest, BuildReadsTypesAndSizesTheWindowByRowKind) {
     const int expected = skin.HeaderSize + 2 * skin.ItemSize + skin.Separatorsize + skin.BottomMargin;
     EXPECT_EQ(Main().MainHeight, expected);
     EXPECT_EQ(Main().Height(), expected);
+}
+
+TEST_F(MainWindowTest, NumbersWithBlanksAroundThemStillRead) {
+    folder.WriteFile(L"1.xml", "<Items><item><Type> 777\r\n</Type><Index> 3 </Index></item></Items>");
+    Start();
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(Main().ItemLists[1].size(), 1u);
+    EXPECT_EQ(Main().ItemLists[1][0].Type, 777);
+    EXPECT_EQ(Main().ItemLists[1][0].Index, 3);
+}
+
+TEST_F(MainWindowTest, AFailedWriteIsReportedAndTheEditIsNotDroppedByARebuild) {
+    folder.WriteFile(L"1.xml", kGoodMenu);
+    Start();
+    // Held open without delete sharing, the file cannot be replaced.
+    HANDLE held = CreateFileW(folder.PathOf(L"1.xml").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Main().MoveItem(0, 2);
+    CloseHandle(held);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(L"could not be written"), std::wstring::npos);
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kGoodMenu);
+    Main().SaveMenuAndRebuild(0);  // the next save carries the edit
+    const std::string menu = folder.ReadFile(L"1.xml");
+    EXPECT_LT(menu.find("<Caption>B</Caption>"), menu.find("<Caption>A</Caption>"));
 }
 
 TEST_F(MainWindowTest, EmptyTypeFailsTheBuild) {

@@ -110,7 +110,7 @@ TEST_F(MenuDocumentTest, CaptionOnlyItemReadsAsDefaultsAndGainsItsFieldsInLookup
 
 TEST_F(MenuDocumentTest, NonNumericNumberFieldRaisesConversionError) {
     const wchar_t* cases[] = {
-        L"<Index>abc</Index>", L"<RunVis>1x</RunVis>", L"<Type> 3</Type>",
+        L"<Index>abc</Index>", L"<RunVis>1x</RunVis>", L"<Type>3 4</Type>",
         L"<Type>0x10</Type>",  L"<Index>99999999999</Index>",
     };
     for (const wchar_t* field : cases) {
@@ -121,7 +121,7 @@ TEST_F(MenuDocumentTest, NonNumericNumberFieldRaisesConversionError) {
             << ui::WideToUtf8(field);
         EXPECT_EQ(list.size(), 1u) << "the rows before the bad one were appended";
     }
-    ui::XmlDocument doc = Parsed(L"<Items><item><Index>-7</Index><RunVis>+2</RunVis><Type>777</Type></item></Items>");
+    ui::XmlDocument doc = Parsed(L"<Items><item><Index>-7</Index><RunVis>+2</RunVis><Type> 777\r\n</Type></item></Items>");
     const auto items = ItemsOf(doc);
     EXPECT_EQ(items[0].Index, -7);
     EXPECT_EQ(items[0].RunVis, 2);

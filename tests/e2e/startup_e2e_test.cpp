@@ -72,6 +72,15 @@ TEST_F(StartupE2E, CloseWritesPositionAndLockAndTheBackupBesideTheMenu) {
     EXPECT_NE(folder.ReadFile(L"1.bak").find("<Caption>A</Caption>"), std::string::npos);
 }
 
+TEST_F(StartupE2E, EndOfSessionSavesWhatACloseSaves) {
+    folder.WriteFile(L"1.xml", kGoodMenu);
+    zarvo.Start(folder);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    EXPECT_TRUE(SendMessageW(zarvo.WaitForWindow(L"TForm1"), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    EXPECT_NE(IniValue(folder, L"X"), L"<missing>");
+    EXPECT_TRUE(folder.Exists(L"1.bak"));
+}
+
 TEST_F(StartupE2E, MalformedMenuAnsweredNoKeepsMenuAndBackupThroughTheClose) {
     const std::string malformed = "<Items><item><Caption>half";
     folder.WriteFile(L"1.xml", malformed);
