@@ -28,6 +28,21 @@ class StartupE2E : public ::testing::Test {
 protected:
     void SetUp() override { folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\n"); }
 
+    // Starts over a menu that fails to load, answers the restore question No and
+    // closes the program once start-up has finished.
+    void StartAnswerNoAndClose(const std::string& menu) {
+        folder.WriteFile(L"1.xml", menu);
+        folder.WriteFile(L"1.bak", kGoodMenu);
+        zarvo.Start(folder);
+        HWND question = zarvo.WaitForDialog();
+        ASSERT_TRUE(question);
+        EXPECT_NE(zarvo.DialogText(question).find(L"problems with links loading"), std::wstring::npos);
+        zarvo.ClickDialogButton(question, IDNO);
+        ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+        zarvo.Close();
+        ASSERT_TRUE(zarvo.WaitForExit());
+    }
+
     ProgramFolder folder;
     ZarvoProcess zarvo;
 };
@@ -83,31 +98,13 @@ TEST_F(StartupE2E, EndOfSessionSavesWhatACloseSaves) {
 
 TEST_F(StartupE2E, MalformedMenuAnsweredNoKeepsMenuAndBackupThroughTheClose) {
     const std::string malformed = "<Items><item><Caption>half";
-    folder.WriteFile(L"1.xml", malformed);
-    folder.WriteFile(L"1.bak", kGoodMenu);
-    zarvo.Start(folder);
-    HWND question = zarvo.WaitForDialog();
-    ASSERT_TRUE(question);
-    EXPECT_NE(zarvo.DialogText(question).find(L"problems with links loading"), std::wstring::npos);
-    zarvo.ClickDialogButton(question, IDNO);
-    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
-    zarvo.Close();
-    ASSERT_TRUE(zarvo.WaitForExit());
+    StartAnswerNoAndClose(malformed);
     EXPECT_EQ(folder.ReadFile(L"1.xml"), malformed);
     EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
 }
 
 TEST_F(StartupE2E, BadTypeAnsweredNoKeepsTheBackupAtClose) {
-    const std::string badType = "<Items><item><Type>x</Type><Caption>A</Caption></item></Items>";
-    folder.WriteFile(L"1.xml", badType);
-    folder.WriteFile(L"1.bak", kGoodMenu);
-    zarvo.Start(folder);
-    HWND question = zarvo.WaitForDialog();
-    ASSERT_TRUE(question);
-    zarvo.ClickDialogButton(question, IDNO);
-    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
-    zarvo.Close();
-    ASSERT_TRUE(zarvo.WaitForExit());
+    StartAnswerNoAndClose("<Items><item><Type>x</Type><Caption>A</Caption></item></Items>");
     EXPECT_EQ(folder.ReadFile(L"1.bak"), kGoodMenu);
 }
 
