@@ -160,8 +160,7 @@ void TForm1::FormCreate() {
         SetLeft(Settings.X);
         SetTop(Settings.Y);
         ShowCount = Settings.ShowCount;
-        if (ui::FileExists(AppDir + L"move.wav"))
-            MoveSoundData = ui::ReadFileBytes(AppDir + L"move.wav").value_or(std::string());
+        MoveSoundData = ui::ReadFileBytes(AppDir + L"move.wav").value_or(std::string());
         // 13
         if (Settings.IndexOnStart == 1) BuildIndex();
         // 14

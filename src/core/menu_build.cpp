@@ -1,6 +1,5 @@
 #include "core/form1.h"
 
-#include "core/forms.h"
 #include "core/row_geometry.h"
 #include "core/startup.h"
 #include "ui/application.h"
