@@ -27,3 +27,33 @@ void TForm1::RenderMenuWindow(bool /*reuse*/, ui::Form& /*form*/, Gdiplus::Bitma
 }
 
 }  // namespace core
+
+namespace core {
+
+const TLNItem* HoveredItem(const TLNItemList& list, int selected, int scrollMode, int scrollTop) {
+    if (selected < 0) return nullptr;
+    const long long index = static_cast<long long>(selected) + static_cast<long long>(scrollMode) * scrollTop;
+    if (index < 0 || index >= static_cast<long long>(list.size())) return nullptr;
+    return &list[static_cast<size_t>(index)];
+}
+
+POINT IconPosition(const TLNItem& item, const SkinMetrics& skin) {
+    const bool group = item.Type == 2;
+    POINT p{group ? skin.GroupIconX : skin.IconX, group ? skin.GroupIconY : skin.IconY};
+    if (skin.FlipBackground) {
+        // The two flip spaces apply crosswise: FlipSpace to sub-menu rows.
+        const int flipSpace = group ? skin.FlipSpace : skin.GroupFlipSpace;
+        p.x = skin.FlipIconsAndText ? skin.SkinWidth - p.x - skin.IconSize + flipSpace : p.x + flipSpace;
+    }
+    return p;
+}
+
+std::vector<SlicePiece> ThreeSlicePieces(const SkinMetrics&, int, int, int, int) {
+    return {};  // TODO(compositor)
+}
+
+void DrawThreeSlice(HDC, HDC, const SkinMetrics&, int, int, int, int, int, int, int, int) {
+    // TODO(compositor)
+}
+
+}  // namespace core

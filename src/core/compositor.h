@@ -2,12 +2,16 @@
 // into WorkBitmap and shown with one layered-window update.
 #pragma once
 
+#include "core/menu_document.h"
+#include "core/skin.h"
 #include "ui/images.h"
 
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace core {
 
@@ -18,13 +22,44 @@ struct CompositorState {
     Gdiplus::ColorMatrix DisabledMatrix{};
     Gdiplus::ColorMatrix IconMatrix{};
     std::unique_ptr<ui::Dib> WorkBitmap;
+    // The finished base frame of each level's window (everything but the hover state).
+    PerLevel<std::unique_ptr<ui::Dib>> LevelBitmaps;
     std::unique_ptr<Gdiplus::ImageAttributes> IconAttributes;
     std::unique_ptr<Gdiplus::ImageAttributes> TransparencyAttributes;
     HICON TrayIconImage = nullptr;  // owned; loaded from tray.ico when the icon is shown
+    // Cleared by the click path while a click effect plays or the quick-run box is open.
+    bool ShowHoverIcon = true;
+    // The quick-run box is open over a Type 6 row.
+    bool RunBoxOpen = false;
 };
 
 // The constant matrices set up at start-up: glow (1.1 on the diagonal, alpha added to
 // red, green and blue), the dimmed one, and the identity.
 void InitColorMatrices(CompositorState& state);
+
+// One piece of a three-slice band: source columns to target columns.
+struct SlicePiece {
+    int sourceX = 0;
+    int sourceWidth = 0;
+    int targetX = 0;
+    int targetWidth = 0;
+};
+// The pieces that draw a band `width` wide at targetX from a source `skinWidth` wide:
+// the left slice, the middle (stretched, or tiled in steps of sliceSize), the right slice.
+std::vector<SlicePiece> ThreeSlicePieces(const SkinMetrics& skin, int width, int targetX, int leftWidth,
+                                         int rightWidth);
+// Draws the band of `source` at sourceY, sourceHeight high, into `target` at
+// (targetX, targetY), width wide and targetHeight high, with per-pixel alpha.
+void DrawThreeSlice(HDC source, HDC target, const SkinMetrics& skin, int width, int sourceHeight,
+                    int targetHeight, int targetX, int targetY, int sourceY, int leftWidth, int rightWidth);
+
+// The one row rule: the item under visible row `selected` is
+// list[selected + scrollMode * scrollTop]; none when that is outside the list.
+const TLNItem* HoveredItem(const TLNItemList& list, int selected, int scrollMode, int scrollTop);
+
+// Where a row's icon is drawn inside the row (x, and y below the row's top): the
+// group position for Type 2, and the flip rule. The base frame, the hover and the
+// click effects all place icons through this.
+POINT IconPosition(const TLNItem& item, const SkinMetrics& skin);
 
 }  // namespace core

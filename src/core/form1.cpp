@@ -253,6 +253,12 @@ void TForm1::FormDestroy() {
         LevelImages[level].reset();
         ItemLists[level].clear();
     }
+    MainPanels.clear();
+    ReleaseCaptionObjects(Parts);
+    for (int level = 1; level <= 3; ++level) {
+        CaptionImages[level].reset();
+        Compositor.LevelBitmaps[level].reset();
+    }
     Compositor.WorkBitmap.reset();
     Compositor.IconAttributes.reset();
     Compositor.TransparencyAttributes.reset();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/compositor.h"
+#include "core/hot_zones.h"
 #include "core/menu_document.h"
 #include "core/settings.h"
 #include "core/skin.h"
@@ -56,9 +57,19 @@ public:
     // so nothing may be written over it.
     bool MenuEditable();
 
-    // --- later concerns, called by their final names
+    // --- skins, the menu build and the compositor
     void LoadSkin(const std::wstring& name);
+    int MeasureCaptions(ui::XmlNode element);
     void RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image, int selected, int effect);
+    // Row tops and the row under a point of a level's window (Tag of the form = level).
+    int ItemTop(int level, int count) const;
+    int ItemIndexAtY(int level, int y) const;
+    // The pointer is inside the visible form (right and bottom edges excluded).
+    static bool CursorInForm(const ui::Form& form);
+    void ShowHotZones(bool visible);
+    void HotZoneEnter(TMouseControl& sender);
+
+    // --- later concerns, called by their final names
     void SlideIn();
     void Timer1Timer();
     void ApplyHandCursor();
@@ -73,6 +84,7 @@ public:
     // --- state the other windows read and change
     core::Settings Settings;
     SkinMetrics Skin;
+    SkinParts Parts;
     CompositorState Compositor;
     MessageTexts Messages;
     MenuEntry Lock1;
@@ -83,6 +95,7 @@ public:
     PerLevel<std::uint8_t> ScrollMode;
     PerLevel<int> LevelWidths;
     PerLevel<std::unique_ptr<Gdiplus::Bitmap>> LevelImages;
+    PerLevel<std::unique_ptr<Gdiplus::Bitmap>> CaptionImages;
     PerLevel<int> DragSourceIndex;
     int ScrollTop = 0;
     int ShowCount = 8;
@@ -91,6 +104,10 @@ public:
     bool Dragging = false;
     bool MenuHidden = false;
     POINT PopupPoint{};
+    // Screen rectangles of the row that opened the sub-menu drawn last, and of the
+    // hovered row of the window drawn last; animations run while the pointer is in them.
+    RECT PluginItemRect{};
+    RECT SelectedRowRect{};
     std::string MoveSoundData;
     bool HookInstalled = false;
 

@@ -104,3 +104,11 @@ void TForm1::MoveItem(int from, int to) {
 }
 
 }  // namespace core
+
+namespace core {
+
+int TForm1::MeasureCaptions(ui::XmlNode /*element*/) {
+    return Skin.SkinWidth;  // TODO(menu build): the widest caption with ShowCaption
+}
+
+}  // namespace core

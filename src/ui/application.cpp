@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include "ui/mouse_hover.h"
+
 namespace ui {
 namespace {
 constexpr wchar_t kApplicationClass[] = L"TApplication";
@@ -41,6 +43,11 @@ void Application::SetTitle(const std::wstring& title) {
 }
 
 void Application::RunIdle() noexcept {
+    try {
+        TrackMouseHover();
+    } catch (...) {
+        HandleException();
+    }
     for (auto& handler : idleHandlers_) {
         try {
             handler();

@@ -98,6 +98,14 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+Form* Form::FromHandle(HWND hwnd) {
+    // Other windows of the process (message boxes, common controls) may use their
+    // user data for something else: only our own window procedure vouches for it.
+    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Form::Thunk)) return nullptr;
+    return reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 void Form::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
 void Form::Hide() { ShowWindow(hwnd_, SW_HIDE); }

@@ -52,6 +52,9 @@ public:
     // Posts WM_CLOSE; FormCloseQuery decides.
     void Close();
 
+    // The Form of one of our own windows; null for any other window.
+    static Form* FromHandle(HWND hwnd);
+
     void StartTimer(UINT_PTR id, UINT intervalMs);
     void StopTimer(UINT_PTR id);
     bool TimerRunning(UINT_PTR id) const { return timers_.count(id) != 0; }
@@ -65,10 +68,15 @@ protected:
     // Called after a close was allowed; the main window ends the program here.
     virtual void FormClose() { Hide(); }
     virtual void OnTimer(UINT_PTR /*id*/) {}
+    // The pointer came over this window or left it, by position: capture does not
+    // change them (see mouse_hover.h).
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
+    friend void TrackMouseHover();
     static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     static void RegisterClassOnce(const std::wstring& className);
 
