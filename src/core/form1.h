@@ -42,7 +42,7 @@ public:
     // Timer ids.
     static constexpr UINT_PTR kTimer1 = 1;
 
-    TForm1() = default;
+    TForm1() { Tag = 1; }
 
     // --- start-up and shut-down
     void SplashTimerTimer();
