@@ -67,6 +67,8 @@ public:
     // The pointer is inside the visible form (right and bottom edges excluded).
     static bool CursorInForm(const ui::Form& form);
     void ShowHotZones(bool visible);
+    // Blur behind a menu window in the shape of the skin's blur mask.
+    void ApplyBlurBehind(ui::Form& form);
     void HotZoneEnter(TMouseControl& sender);
 
     // --- later concerns, called by their final names

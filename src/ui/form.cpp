@@ -4,10 +4,12 @@
 #include "ui/cursor.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace ui {
 
 Form::~Form() {
+    if (background_) DeleteObject(background_);
     // Destroy() is the normal path; this only keeps a stray window from
     // calling into a dead object.
     if (hwnd_) {
@@ -39,7 +41,7 @@ void Form::Create() {
     HWND hwnd = CreateWindowExW(params.exStyle, params.className.c_str(), params.caption.c_str(),
                                 params.style, params.x, params.y, params.width, params.height,
                                 params.parent, nullptr, GetModuleHandleW(nullptr), this);
-    if (!hwnd) throw std::runtime_error("CreateWindowExW failed");
+    if (!hwnd) throw std::runtime_error("CreateWindowExW failed: " + std::to_string(GetLastError()));
     FormCreate();
 }
 
@@ -79,6 +81,14 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (timers_.count(static_cast<UINT_PTR>(wp))) {
             OnTimer(static_cast<UINT_PTR>(wp));
             return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (background_) {
+            RECT r{};
+            GetClientRect(hwnd_, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, background_);
+            return 1;
         }
         break;
     case WM_CLOSE:
@@ -130,6 +140,12 @@ void Form::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
 void Form::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
 void Form::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
 void Form::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+
+void Form::SetColor(COLORREF color) {
+    if (background_) DeleteObject(background_);
+    background_ = CreateSolidBrush(color);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
 
 void Form::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 

@@ -49,6 +49,8 @@ public:
     void SetWidth(int width);
     void SetHeight(int height);
     void SetBounds(int left, int top, int width, int height);
+    // The client area's background colour (black shows glass where it is extended).
+    void SetColor(COLORREF color);
     // Posts WM_CLOSE; FormCloseQuery decides.
     void Close();
 
@@ -82,6 +84,7 @@ private:
 
     HWND hwnd_ = nullptr;
     bool destroyed_ = false;
+    HBRUSH background_ = nullptr;  // owned
     std::set<UINT_PTR> timers_;
 };
 
