@@ -67,6 +67,11 @@ public:
     // The pointer is inside the visible form (right and bottom edges excluded).
     static bool CursorInForm(const ui::Form& form);
     void ShowHotZones(bool visible);
+    // Plays an open or close animation of the window from WorkBitmap.
+    void PlayWindowEffect(ui::Form& form, int effect);
+    // One layered-window update of the form at its position and size from `source`,
+    // with WindowBlend.
+    void UpdateLayeredFrom(ui::Form& form, HDC source);
     // Blur behind a menu window in the shape of the skin's blur mask.
     void ApplyBlurBehind(ui::Form& form);
     void HotZoneEnter(TMouseControl& sender);

@@ -1,5 +1,9 @@
 #include "core/window_effects.h"
 
+#include "core/form1.h"
+#include "core/forms.h"
+#include "core/startup.h"
+#include "dialogs/form5.h"
 #include "ui/strings.h"
 
 #include <algorithm>
@@ -171,6 +175,83 @@ int PlayEffect(const EffectPlan& plan, const EffectPlayer& player) {
     case EffectFinal::Transparent: player.showWhole(0); break;
     }
     return shown;
+}
+
+// --- playing on the real windows
+
+namespace {
+
+std::function<void(int)>& EffectSleep() {
+    static std::function<void(int)> sleep = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    return sleep;
+}
+
+bool PointerIn(const RECT& rect) {
+    POINT p{};
+    return GetCursorPos(&p) && PtInRect(&rect, p);
+}
+
+}  // namespace
+
+void SetEffectSleepForTests(std::function<void(int)> sleep) {
+    EffectSleep() = sleep ? std::move(sleep) : [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+}
+
+void TForm1::UpdateLayeredFrom(ui::Form& form, HDC source) {
+    HDC screen = GetDC(nullptr);
+    ui::ScopeExit release([screen] { ReleaseDC(nullptr, screen); });
+    POINT position{form.Left(), form.Top()};
+    SIZE size{form.Width(), form.Height()};
+    POINT origin{0, 0};
+    UpdateLayeredWindow(form.Handle(), screen, &position, &size, source, &origin, 0, &Compositor.WindowBlend,
+                        ULW_ALPHA);
+}
+
+void TForm1::PlayWindowEffect(ui::Form& form, int effect) {
+    ui::Dib& work = *Compositor.WorkBitmap;
+    const int level = form.Tag;
+    EffectInput input;
+    input.levelWidth = LevelWidths[level];
+    input.workWidth = work.Width();
+    input.height = work.Height();
+    input.position = Settings.Position;
+    input.backgroundTransparent = Settings.BackgroundTransparent;
+    const std::optional<EffectPlan> plan = PlanEffect(effect, input);
+    if (!plan) return;
+    ui::ScopeExit opaqueAgain([this] { Compositor.WindowBlend.SourceConstantAlpha = 255; });
+
+    ui::Dib frame(input.levelWidth, input.height);
+    // The default mode corrupts colour and alpha when shrinking; this one also mirrors
+    // for negative widths.
+    SetStretchBltMode(frame.Dc(), COLORONCOLOR);
+    auto update = [&](HDC source, std::uint8_t alpha) {
+        Compositor.WindowBlend.SourceConstantAlpha = alpha;
+        UpdateLayeredFrom(form, source);
+        if (!form.Visible()) form.Show();
+    };
+    EffectPlayer player;
+    player.showFrame = [&](const EffectFrame& f) {
+        if (f.direct) {
+            update(work.Dc(), f.alpha);
+            return;
+        }
+        if (f.clear) frame.Fill(0);
+        GdiFlush();
+        if (f.width != 0 && f.height != 0)
+            StretchBlt(frame.Dc(), f.x, f.y, f.width, f.height, work.Dc(), 0, 0, input.levelWidth, input.height,
+                       SRCCOPY);
+        update(frame.Dc(), f.alpha);
+    };
+    player.showWhole = [&](std::uint8_t alpha) { update(work.Dc(), alpha); };
+    player.sleep = EffectSleep();
+    player.pointerOnOpeningRow = [this] { return PointerIn(PluginItemRect); };
+    player.settingsVisible = []() -> std::optional<bool> {
+        if (!Form5) return std::nullopt;
+        return Form5->Visible();
+    };
+    player.mainWindow = level == 1;
+    player.popupMode = PopupMode;
+    PlayEffect(*plan, player);
 }
 
 }  // namespace core

@@ -68,4 +68,7 @@ struct EffectPlayer {
 // Plays the plan; returns the number of frames shown.
 int PlayEffect(const EffectPlan& plan, const EffectPlayer& player);
 
+// The waits between frames on the real windows (tests skip them).
+void SetEffectSleepForTests(std::function<void(int ms)> sleep);
+
 }  // namespace core
