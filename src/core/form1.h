@@ -76,10 +76,34 @@ public:
     void ApplyBlurBehind(ui::Form& form);
     void HotZoneEnter(TMouseControl& sender);
 
-    // --- later concerns, called by their final names
+    // --- motion: slides, the housekeeping timer, scrolling (motion.cpp)
     void SlideIn();
+    void SlideOut();
     void Timer1Timer();
+    bool CursorOnTab();
+    void ScrolltimerTimer();
+
+    // --- click dispatch and launching (launch.cpp)
+    void FormClick();
+    void FormDblClick();
+    bool ForceForeground(HWND window);
+    void PlayClickEffect(ui::Form& form, Gdiplus::Bitmap* image, int row);
+    void RevealInExplorer(const std::wstring& path, int type);
+    void FindMIClick();
+
+    // --- main window mouse input (mouse_input.cpp)
+    void FormMouseMove(UINT shift, int x, int y);
+    void FormMouseDown(ui::MouseButton button, UINT shift, int x, int y);
+    void FormMouseUp(ui::MouseButton button, UINT shift, int x, int y);
+    void EndDrag();
+    void SetPopupItemsVisible(bool itemCommands, std::uint8_t variant);
     void ApplyHandCursor();
+
+    // --- menu edits (edit_commands.cpp)
+    bool DeleteItem(int position, bool silent);
+    bool EditIfNoTarget();
+
+    // --- later concerns, called by their final names
     void TrayIcon(int operation);
     void InstallHook();
     void RemoveHook();

@@ -13,6 +13,71 @@ void TForm1::Timer1Timer() {
     // TODO(motion): the housekeeping duties (edge tab, hide on leave, gluing, full screen).
 }
 
+void TForm1::SlideOut() {
+    // TODO(motion): slide the menu back into its edge, or hide it in pop-up mode.
+}
+
+bool TForm1::CursorOnTab() {
+    return false;  // TODO(motion): the pointer in the tab rectangle of the hidden menu
+}
+
+void TForm1::ScrolltimerTimer() {
+    // TODO(motion): repeat the scroll of the sub-menu window while the button is held.
+}
+
+void TForm1::FormClick() {
+    // TODO(launching): dispatch the click on a row by its Type.
+}
+
+void TForm1::FormDblClick() {
+    // TODO(launching): launch on a double click when DoubleClickRun is 0.
+}
+
+bool TForm1::ForceForeground(HWND /*window*/) {
+    return false;  // TODO(launching): bring a window forward against the foreground lock
+}
+
+void TForm1::PlayClickEffect(ui::Form& /*form*/, Gdiplus::Bitmap* /*image*/, int /*row*/) {
+    // TODO(launching): the configured click effect on the row.
+}
+
+void TForm1::RevealInExplorer(const std::wstring& /*path*/, int /*type*/) {
+    // TODO(launching): open the folder, or Explorer with the file selected.
+}
+
+void TForm1::FindMIClick() {
+    // TODO(launching): reveal the selected item's target.
+}
+
+void TForm1::FormMouseMove(UINT /*shift*/, int /*x*/, int /*y*/) {
+    // TODO(mouse input): hover tracking, header drag, slide-in over the edge.
+}
+
+void TForm1::FormMouseDown(ui::MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {
+    // TODO(mouse input): start a header or item drag.
+}
+
+void TForm1::FormMouseUp(ui::MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {
+    // TODO(mouse input): end drags, the context menu, the middle-button reveal.
+}
+
+void TForm1::EndDrag() {
+    // TODO(mouse input): also the default screen cursor and the drag timer.
+    Dragging = false;
+}
+
+void TForm1::SetPopupItemsVisible(bool /*itemCommands*/, std::uint8_t /*variant*/) {
+    // TODO(mouse input): choose the context-menu entries for where it opens.
+}
+
+bool TForm1::DeleteItem(int /*position*/, bool /*silent*/) {
+    return false;  // TODO(menu edits): the question by Type, the cache files, the rebuild
+}
+
+bool TForm1::EditIfNoTarget() {
+    return false;  // TODO(menu edits): the properties dialog for an item without a target
+}
+
 void TForm1::ApplyHandCursor() {
     // TODO(mouse input): the hand cursor over the menu windows when UseHandCursor is set.
 }

@@ -10,6 +10,8 @@
 
 namespace ui {
 
+enum class MouseButton { Left, Right, Middle };
+
 struct CreateParams {
     std::wstring className;
     std::wstring caption;
