@@ -2,6 +2,7 @@
 
 #include "core/forms.h"
 #include "core/startup.h"
+#include "popups/form2.h"
 #include "ui/application.h"
 #include "ui/cursor.h"
 #include "ui/files.h"
@@ -205,8 +206,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::CloseMIClick() {
-    // TODO(window effects): the closing fade (effect 111) on the visible sub-menu
-    // windows, then on this one; RenderMenuWindow plays it once it exists.
+    if (Form3 && Form3->Visible()) RenderMenuWindow(false, *Form3, LevelImages[3].get(), -1, 111);
+    if (Form2 && Form2->Visible()) RenderMenuWindow(false, *Form2, LevelImages[2].get(), -1, 111);
     RenderMenuWindow(false, *this, LevelImages[1].get(), -1, 111);
     Close();
 }
