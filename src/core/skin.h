@@ -106,7 +106,9 @@ struct AnimationMetrics {
 // The prepared parts of the loaded skin. Back, Box and Header are premultiplied
 // 32-bit DIBs with their own memory DC (BackDC, BoxDC, HeaderDC), so slices are
 // plain per-pixel-alpha blends; the other parts are prepared the same way when
-// loaded. Every member is replaced by the next load.
+// loaded. Every member is replaced by the next load. After any load, even one that
+// stopped at an error, Back is a DIB SkinWidth wide and Box a DIB too: box.png, or
+// a stand-in at least SkinWidth wide and six ItemSize bands high.
 struct SkinParts {
     ui::Dib Back;         // BackDC
     ui::Dib Box;          // BoxDC
@@ -144,8 +146,9 @@ AnimationMetrics ReadAnimationMetrics(const ui::Ini& ini, const SkinMetrics& met
 void CreateCaptionObjects(SkinParts& parts, const SkinMetrics& metrics);
 void ReleaseCaptionObjects(SkinParts& parts);
 
-// Redraws the image onto itself mirrored left-right, or (mirror false) through
-// `transparency` so the skin's transparency applies in place.
+// Redraws the image onto itself: mirrored left-right when `mirror` is set, and
+// through `transparency` when given, so the skin's transparency applies in place.
+// Throws SkinError when GDI+ fails.
 void MirrorBitmap(Gdiplus::Bitmap& image, bool mirror, Gdiplus::ImageAttributes* transparency);
 
 // Keeps only the icon's image of the given width and bit count (the last match);

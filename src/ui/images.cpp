@@ -38,10 +38,7 @@ std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
 }
 
 void Dib::Resize(int width, int height) {
-    wrapper_.reset();
-    if (dc_ && oldBitmap_) SelectObject(dc_.Get(), oldBitmap_);
-    oldBitmap_ = nullptr;
-    dc_.Reset();
+    Reset();
     width_ = std::max(1, width);
     height_ = std::max(1, height);
     BITMAPINFO info{};
@@ -59,6 +56,16 @@ void Dib::Resize(int width, int height) {
         return;
     }
     std::fill_n(bits_, static_cast<size_t>(width_) * height_, 0u);
+}
+
+void Dib::Reset() {
+    wrapper_.reset();
+    if (dc_ && oldBitmap_) SelectObject(dc_.Get(), oldBitmap_);
+    oldBitmap_ = nullptr;
+    dc_.Reset();
+    bitmap_.Reset();
+    bits_ = nullptr;
+    width_ = height_ = 0;
 }
 
 void Dib::Fill(std::uint32_t bgra) {

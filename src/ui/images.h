@@ -29,6 +29,8 @@ public:
 
     // Recreates the bitmap cleared to transparent; sizes below 1 become 1.
     void Resize(int width, int height);
+    // Frees the bitmap and its DC; Width() and Height() become 0.
+    void Reset();
     // Fills every pixel with one premultiplied BGRA value.
     void Fill(std::uint32_t bgra);
     int Width() const noexcept { return width_; }
