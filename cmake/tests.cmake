@@ -54,3 +54,11 @@ zarvo_add_suite(core_tests PATTERNS tests/core/*.cpp EXCLUDE "_window_test\\.cpp
 zarvo_add_suite(core_window_tests PATTERNS tests/core/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK)
 add_dependencies(e2e_tests dist marker)
+# The default-skin checks read the staged program folder.
+add_dependencies(core_tests dist)
+
+# Timings of the menu build and the compositor, run by scripts/bench.sh. Built with
+# the tests so it always compiles; it is no test and ctest never runs it.
+add_executable(menu_bench bench/menu_bench.cpp resources/Tests.rc)
+target_link_libraries(menu_bench PRIVATE zarvo_test_support)
+add_dependencies(menu_bench dist)

@@ -7,9 +7,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 zarvo_build
 zarvo_prefix
 # Zarvo runs from build/run, a copy of the staged program folder, so the menu and
-# settings it writes survive rebuilds and build/dist stays as built.
+# settings it writes survive rebuilds and build/dist stays as built. The shipped
+# config.ini is copied only the first time: later it holds the user's settings.
 mkdir -p "$build/run"
+[ -f "$build/run/config.ini" ] && cp "$build/run/config.ini" "$build/run/config.ini.keep"
 cp -r "$build/dist/." "$build/run/"
+[ -f "$build/run/config.ini.keep" ] && mv -f "$build/run/config.ini.keep" "$build/run/config.ini"
 if [ -n "${DISPLAY:-}" ]; then
     cd "$build/run"
     exec "$wine64" ./Zarvo.exe "$@"

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Makes Zarvo's binary assets from code, so they can be reviewed and remade.
 
-Writes resources/zarvo.ico, dist/tray.ico and dist/splash.png. Standard library only.
+Writes resources/zarvo.ico, dist/tray.ico, dist/splash.png, the default skin
+dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini, which names
+that skin. Standard library only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
 """
 import math
@@ -134,6 +136,324 @@ def splash_frame(x, y, size, frame, frames):
     return to_bytes(px)
 
 
+# --- the default skin ---------------------------------------------------------
+#
+# Slate: a dark, semi-opaque body with a light rim and a blue hover light, so it
+# reads on light and dark desktops alike. The numbers below are written to skin.ini
+# and used by the drawings, so the two cannot drift apart.
+#
+# Every band is drawn in three slices when captions are shown: the left
+# LEFT_MARGIN and right RIGHT_MARGIN columns stay as drawn and the middle is
+# stretched. So everything that must not stretch (corners, rims, the ends of the
+# hover light and the quick-run field, the sub-menu arrow) lies in the side slices,
+# and the middle of each band varies only from row to row.
+#
+# A layered window lets the pointer through its alpha-0 pixels, so every pixel of a
+# row keeps some alpha; only the rounded corners are transparent outside the shape.
+
+SKIN_NAME = "Slate"
+SKIN_WIDTH = 160
+HEADER = 14
+ITEM = 40
+SEPARATOR = 10
+BOTTOM = 14                 # back.png's bottom band (BottomMargin)
+LEFT_MARGIN = 48            # no more than CAPTION_X: the narrowest captioned window still has a middle
+RIGHT_MARGIN = 28
+ICON_SIZE = 32
+ICON_X, ICON_Y = 8, (ITEM - ICON_SIZE) // 2  # the icon sits in the middle of its row
+CAPTION_X, CAPTION_Y = 48, 10
+EDIT_X, EDIT_Y, EDIT_H = 48, 11, 18
+EDIT_W = SKIN_WIDTH - EDIT_X - RIGHT_MARGIN  # the edit box ends where the right slice begins
+FRAMES, FRAME_DELAY = 5, 20
+TAB_W, TAB_HALF, TAB_Y = 14, 48, 10  # fits beside a one-row menu (HEADER + ITEM + BOTTOM high)
+VTAB_HALF = 12
+
+CORNER = 8.0
+BODY = (0.118, 0.137, 0.173, 0.88)
+RIM = (0.72, 0.78, 0.86, 0.70)
+ACCENT_TOP = (0.31, 0.58, 0.90)
+ACCENT_BOTTOM = (0.17, 0.41, 0.77)
+ACCENT_RIM = (0.62, 0.80, 1.00)
+MARK = (0.76, 0.80, 0.86, 0.90)
+MARK_HOT = (1.0, 1.0, 1.0, 1.0)
+CLEAR = (0.0, 0.0, 0.0, 0.0)
+BIG = 1000.0  # a side of a shape that runs on into the next band
+
+
+def rect_dist(px, py, x0, y0, x1, y1, radius):
+    """Signed distance from a point to a rounded rectangle (negative inside)."""
+    qx = abs(px - (x0 + x1) / 2) - (x1 - x0) / 2 + radius
+    qy = abs(py - (y0 + y1) / 2) - (y1 - y0) / 2 + radius
+    return math.hypot(max(qx, 0), max(qy, 0)) + min(max(qx, qy), 0) - radius
+
+
+def polyline_dist(px, py, points):
+    return min(seg_dist(px, py, *points[i], *points[i + 1]) for i in range(len(points) - 1))
+
+
+def mix(a, b, t):
+    return tuple(a[i] + (b[i] - a[i]) * t for i in range(len(a)))
+
+
+def body(x, y, width, top, bottom, sheen=0.0, left=0.0, radius=CORNER):
+    """The window's body at pixel (x, y) of a band whose shape runs from `left` to
+    `width` and from `top` to `bottom` (-BIG or BIG for a side that runs on past
+    the band)."""
+    d = rect_dist(x + 0.5, y + 0.5, left, top, width, bottom, radius)
+    cover = clamp(0.5 - d)
+    if cover <= 0:
+        return CLEAR
+    rim = clamp(1.5 + d)  # the outermost pixel
+    inner = clamp(2.5 + d) - rim  # a faint light line just inside it
+    c = mix(BODY, RIM, rim)
+    c = tuple(min(1.0, v + 0.05 * inner + sheen) for v in c[:3]) + (c[3] * cover,)
+    return c
+
+
+def hover_layers(x, y, width, strength):
+    """The hover light of a row: a glow around a rounded bar with a top-down
+    gradient and a bright rim. Returns (glow, bar) to lay over the body."""
+    px, py = x + 0.5, y + 0.5
+    d = rect_dist(px, py, 4, 3, width - 4, ITEM - 3, 6)
+    glow = (*ACCENT_RIM, 0.28 * math.exp(-(d / 1.8) ** 2) * strength) if d > 0 else CLEAR
+    cover = clamp(0.5 - d)
+    if cover <= 0:
+        return glow, CLEAR
+    c = mix(ACCENT_TOP, ACCENT_BOTTOM, clamp((py - 3) / (ITEM - 6)))
+    c = mix(c, ACCENT_RIM, 0.8 * clamp(1.5 + d))
+    return glow, (*c, 0.80 * cover * strength)
+
+
+def hovered(px, x, y, width, strength):
+    glow, bar = hover_layers(x, y, width, strength)
+    return over(over(px, glow), bar)
+
+
+def in_hover_mask(x, y, width):
+    """Where the colourize option may tint a hovered row: its light."""
+    glow, bar = hover_layers(x, y, width, 1.0)
+    return max(glow[3], bar[3]) > 0.02
+
+
+def stroke(px, x, y, points, colour, half_width=0.9):
+    """Lays an anti-aliased polyline of the given colour over px."""
+    cover = clamp(half_width + 0.5 - polyline_dist(x + 0.5, y + 0.5, points))
+    return over(px, colour[:3] + (colour[3] * cover,)) if cover > 0 else px
+
+
+def submenu_arrow(px, x, y, colour):
+    cx, cy = SKIN_WIDTH - 14, ITEM / 2  # inside the right slice
+    return stroke(px, x, y, [(cx - 2, cy - 4.5), (cx + 2.5, cy), (cx - 2, cy + 4.5)], colour)
+
+
+def header_pixel(x, y):
+    return body(x, y, SKIN_WIDTH, 0, BIG, sheen=0.05 * (1 - y / HEADER))
+
+
+def row_pixel(x, y, hover, submenu, strength=1.0):
+    px = body(x, y, SKIN_WIDTH, -BIG, BIG)
+    if hover:
+        px = hovered(px, x, y, SKIN_WIDTH, strength)
+    if submenu:
+        px = submenu_arrow(px, x, y, mix(MARK, MARK_HOT, strength if hover else 0.0))
+    return px
+
+
+def separator_pixel(x, y):
+    px = body(x, y, SKIN_WIDTH, -BIG, BIG)
+    fade = clamp((x - 10) / 4) * clamp((SKIN_WIDTH - 10 - x) / 4)
+    line = {SEPARATOR // 2 - 1: (1.0, 1.0, 1.0, 0.16), SEPARATOR // 2: (0.0, 0.0, 0.0, 0.35)}.get(y)
+    return over(px, line[:3] + (line[3] * fade,)) if line else px
+
+
+def bottom_pixel(x, y):
+    return body(x, y, SKIN_WIDTH, -BIG, BOTTOM)
+
+
+def run_row_pixel(x, y, open_):
+    """A quick-run row: the field the edit box opens in, dark while closed and light
+    (under the edit control's dark text) while open."""
+    px = body(x, y, SKIN_WIDTH, -BIG, BIG)
+    d = rect_dist(x + 0.5, y + 0.5, EDIT_X - 3, EDIT_Y - 3, EDIT_X + EDIT_W + 3, EDIT_Y + EDIT_H + 3, 3)
+    cover = clamp(0.5 - d)
+    if cover <= 0:
+        return px
+    rim = clamp(1.5 + d)
+    if open_:
+        c = mix((0.94, 0.95, 0.97, 0.97), (*ACCENT_TOP, 1.0), rim)
+    else:
+        c = mix((0.05, 0.06, 0.08, 0.55), (1.0, 1.0, 1.0, 0.16), rim)
+    return over(px, c[:3] + (c[3] * cover,))
+
+
+def scroll_arrow_pixel(x, y, up, enabled):
+    """Drawn over a row band, so only the arrow itself has alpha."""
+    cx, cy, h = SKIN_WIDTH / 2, ITEM / 2, 3.0 if up else -3.0
+    colour = (0.88, 0.91, 0.95, 0.95) if enabled else (0.60, 0.64, 0.70, 0.35)
+    return stroke(CLEAR, x, y, [(cx - 6, cy + h), (cx, cy - h), (cx + 6, cy + h)], colour, 1.1)
+
+
+def band_rows(height, pixel):
+    return [b"".join(to_bytes(pixel(x, y)) for x in range(SKIN_WIDTH)) for y in range(height)]
+
+
+def back_rows():
+    return (band_rows(HEADER, header_pixel)
+            + band_rows(ITEM, lambda x, y: row_pixel(x, y, False, False))
+            + band_rows(ITEM, lambda x, y: row_pixel(x, y, True, False))
+            + band_rows(ITEM, lambda x, y: row_pixel(x, y, False, True))
+            + band_rows(ITEM, lambda x, y: row_pixel(x, y, True, True))
+            + band_rows(SEPARATOR, separator_pixel)
+            + band_rows(BOTTOM, bottom_pixel))
+
+
+def mask_band(height, masked):
+    white, none = bytes((255, 255, 255, 255)), bytes(4)
+    return [b"".join(white if masked and in_hover_mask(x, y, SKIN_WIDTH) else none
+                     for x in range(SKIN_WIDTH)) for y in range(height)]
+
+
+def mask_rows():
+    """mask.png: the hover light of the two hovered row bands."""
+    return (mask_band(HEADER, False) + mask_band(ITEM, False) + mask_band(ITEM, True)
+            + mask_band(ITEM, False) + mask_band(ITEM, True)
+            + mask_band(SEPARATOR, False) + mask_band(BOTTOM, False))
+
+
+def box_rows():
+    return (band_rows(ITEM, lambda x, y: run_row_pixel(x, y, False))
+            + band_rows(ITEM, lambda x, y: run_row_pixel(x, y, True))
+            + band_rows(ITEM, lambda x, y: scroll_arrow_pixel(x, y, True, True))
+            + band_rows(ITEM, lambda x, y: scroll_arrow_pixel(x, y, False, True))
+            + band_rows(ITEM, lambda x, y: scroll_arrow_pixel(x, y, True, False))
+            + band_rows(ITEM, lambda x, y: scroll_arrow_pixel(x, y, False, False)))
+
+
+def animation_rows():
+    """The hover light fading in over FRAMES frames, each replacing the whole row:
+    normal rows in the upper half, sub-menu rows in the lower. The last frame is the
+    hovered band of back.png, so the animation ends where the static hover is."""
+    rows = []
+    for submenu in (False, True):
+        for k in range(FRAMES):
+            strength = (k + 1) / FRAMES
+            rows += band_rows(ITEM, lambda x, y: row_pixel(x, y, True, submenu, strength))
+    return rows
+
+
+def animation_mask_rows():
+    return mask_band(ITEM, True) * (2 * FRAMES)
+
+
+def tab_pixel(x, y, width, half, vertical):
+    """A handle fixed to the screen edge with its far side rounded and an arrow
+    pointing into the screen: tab.png's upper half for the left edge (fixed on its
+    left), vertical_tab.png's upper half for the top edge (fixed on its top). The
+    lower halves mirror them for the opposite edges."""
+    if vertical:
+        px = body(x, y, width, -BIG, half, radius=7.0)
+        cx, cy = width / 2, half / 2
+        arrow = [(cx - 4.5, cy - 2), (cx, cy + 2.5), (cx + 4.5, cy - 2)]
+    else:
+        px = body(x, y, width, 0, half, left=-BIG, radius=7.0)
+        cx, cy = width / 2 - 0.5, half / 2
+        arrow = [(cx - 2, cy - 4.5), (cx + 2.5, cy), (cx - 2, cy + 4.5)]
+    return stroke(px, x, y, arrow, MARK)
+
+
+def tab_rows(width, half, vertical):
+    upper = [b"".join(to_bytes(tab_pixel(x, y, width, half, vertical)) for x in range(width))
+             for y in range(half)]
+    if vertical:
+        lower = list(reversed(upper))
+    else:
+        lower = [b"".join(row[4 * i:4 * i + 4] for i in reversed(range(width))) for row in upper]
+    return upper + lower
+
+
+def skin_ini():
+    lines = [
+        "[Info]",
+        "Autor=The Zarvo developers",
+        "Comments=Slate: a dark, see-through panel with a light rim and a blue hover light.",
+        "",
+        "[Skin]",
+        f"IconSize={ICON_SIZE}",
+        f"HeaderSize={HEADER}",
+        f"IconX={ICON_X}",
+        f"IconY={ICON_Y}",
+        f"GroupIconX={ICON_X}",
+        f"GroupIconY={ICON_Y}",
+        f"ItemSize={ITEM}",
+        f"Separatorsize={SEPARATOR}",
+        "StretchBackground=1",
+        f"LeftMargin={LEFT_MARGIN}",
+        f"RightMargin={RIGHT_MARGIN}",
+        "TextRightMargin=0",
+        "ShowCaption=1",
+        f"CaptionX={CAPTION_X}",
+        f"CaptionY={CAPTION_Y}",
+        "FontName=Tahoma",
+        "FontStyle=0",
+        "FontSize=13",
+        "CaptionAlign=0",
+        "StrokeSize=2.0",
+        "StrokeColor=#12161C",
+        "SelectedStrokeColor=#0B2545",
+        "ShadowTransparency=150",
+        "ShadowColor=#000000",
+        "SelectedShadowColor=#000000",
+        "FontColor=#F2F5FA",
+        "SelectedFontColor=#FFFFFF",
+        "ShadowSmooth=1.6",
+        "ShadowSize=1.5",
+        f"EditBoxX={EDIT_X}",
+        f"EditBoxY={EDIT_Y}",
+        f"EditBoxWidth={EDIT_W}",
+        f"EditBoxHeight={EDIT_H}",
+        "EditBoxButtonSize=16",
+        "TabX=0",
+        f"TabY={TAB_Y}",
+        "",
+        "[Animation]",
+        f"frames={FRAMES}",
+        "x=0",
+        "y=0",
+        f"width={SKIN_WIDTH}",
+        f"height={ITEM}",
+        f"delay={FRAME_DELAY}",
+    ]
+    return ("\r\n".join(lines) + "\r\n").encode("ascii")
+
+
+def config_ini():
+    """The settings Zarvo ships with: the default skin, with its tab and hover
+    animation wanted (both keys store 1 for "use it"). UTF-16LE with a byte-order
+    mark, so the settings Zarvo writes into it later keep any text."""
+    text = ("[General]\r\n"
+            f"LastSkin={SKIN_NAME}\r\n"
+            "DisableTab=1\r\n"
+            "\r\n"
+            "[Effects]\r\n"
+            "DisableAnimation=1\r\n")
+    return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+def write_skin():
+    folder = f"dist/Themes/{SKIN_NAME}/"
+    back_height = HEADER + 4 * ITEM + SEPARATOR + BOTTOM
+    write(folder + "skin.ini", skin_ini())
+    write(folder + "back.png", png_bytes(SKIN_WIDTH, back_height, back_rows()))
+    write(folder + "mask.png", png_bytes(SKIN_WIDTH, back_height, mask_rows()))
+    write(folder + "box.png", png_bytes(SKIN_WIDTH, 6 * ITEM, box_rows()))
+    write(folder + "animation.png", png_bytes(SKIN_WIDTH, 2 * FRAMES * ITEM, animation_rows()))
+    write(folder + "animationmask.png", png_bytes(SKIN_WIDTH, 2 * FRAMES * ITEM, animation_mask_rows()))
+    write(folder + "tab.png", png_bytes(TAB_W, 2 * TAB_HALF, tab_rows(TAB_W, TAB_HALF, False)))
+    write(folder + "vertical_tab.png",
+          png_bytes(SKIN_WIDTH, 2 * VTAB_HALF, tab_rows(SKIN_WIDTH, VTAB_HALF, True)))
+    write("dist/config.ini", config_ini())
+
+
 def write(path, data):
     full = os.path.join(ROOT, path)
     os.makedirs(os.path.dirname(full), exist_ok=True)
@@ -152,6 +472,8 @@ def main():
     for f in range(frames):
         rows += [b"".join(splash_frame(x, y, side, f, frames) for x in range(side)) for y in range(side)]
     write("dist/splash.png", png_bytes(side, side * frames, rows))
+
+    write_skin()
 
 
 if __name__ == "__main__":
