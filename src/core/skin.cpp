@@ -1,6 +1,8 @@
 #include "core/skin.h"
 
 #include "core/form1.h"
+#include "core/forms.h"
+#include "core/glass.h"
 #include "core/skin_color.h"
 #include "core/skin_tint.h"
 #include "core/startup.h"
@@ -8,6 +10,7 @@
 #include "ui/form.h"
 #include "ui/message_box.h"
 #include "ui/strings.h"
+#include "popups/form2.h"
 
 #include <algorithm>
 #include <cmath>
@@ -366,8 +369,11 @@ private:
         }
         parts_.BlurEnabled = false;
         if (settings_.VistaBlur) {
-            // TODO(glass): clear GlassMask
-            // TODO(glass): ExtendGlass(form, {0,0,0,0}, blur) for Form1, Form2, Form3
+            // Without a mask the region is empty, which switches the blur off.
+            GlassMask = nullptr;
+            ExtendGlass(form_, Margins{}, true);
+            if (Form2) ExtendGlass(*Form2, Margins{}, true);
+            if (Form3) ExtendGlass(*Form3, Margins{}, true);
         }
     }
 

@@ -39,32 +39,4 @@ TEST_F(WindowEffectsTest, HiddenWindowIsShownByTheFirstFrameAndTheBlendIsOpaqueA
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 8), 11) << "the closing noise's waits";
 }
 
-TEST_F(WindowEffectsTest, HiddenMenuWithTabSwitchesTheMainWindowsBlurOffWhateverWindowIsPassed) {
-    Start();
-    core::VistaOrLater = true;
-    std::vector<std::pair<HWND, BOOL>> blurs;
-    core::SetDwmLoaderForTests([&]() -> std::optional<core::DwmSession> {
-        core::DwmSession session;
-        session.functions.IsCompositionEnabled = [](BOOL* on) { *on = TRUE; return S_OK; };
-        session.functions.ExtendFrameIntoClientArea = [](HWND, const core::Margins&) { return S_OK; };
-        session.functions.EnableBlurBehindWindow = [&](HWND hwnd, DWORD, BOOL enable, HRGN, BOOL) {
-            blurs.emplace_back(hwnd, enable);
-            return S_OK;
-        };
-        return session;
-    });
-    auto& main = Main();
-    main.Parts.TabEnabled = true;
-    main.MenuHidden = true;
-    main.ApplyBlurBehind(*core::Form2);
-    ASSERT_EQ(blurs.size(), 1u);
-    EXPECT_EQ(blurs[0].first, main.Handle());
-    EXPECT_FALSE(blurs[0].second);
-
-    main.MenuHidden = false;
-    main.Parts.BlurEnabled = false;
-    main.ApplyBlurBehind(main);
-    EXPECT_EQ(blurs.size(), 1u) << "no glass in the skin: nothing is sent";
-}
-
 }  // namespace
