@@ -1,8 +1,6 @@
 #include "main_window_fixture.h"
 
-#include "core/glass.h"
 #include "core/window_effects.h"
-#include "popups/form2.h"
 
 #include <algorithm>
 
@@ -12,8 +10,6 @@ class WindowEffectsTest : public MainWindowTest {
 protected:
     void TearDown() override {
         core::SetEffectSleepForTests(nullptr);
-        core::SetDwmLoaderForTests(nullptr);
-        core::VistaOrLater = false;
         MainWindowTest::TearDown();
     }
 };
