@@ -1,6 +1,13 @@
 #include "core/compositor.h"
 
-#include "core/form1.h"
+#include "core/compositor_paint.h"
+#include "core/forms.h"
+#include "core/row_geometry.h"
+#include "popups/form2.h"
+#include "ui/strings.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace core {
 
@@ -20,16 +27,6 @@ void InitColorMatrices(CompositorState& state) {
     }
 }
 
-void TForm1::RenderMenuWindow(bool /*reuse*/, ui::Form& /*form*/, Gdiplus::Bitmap* /*image*/,
-                              int /*selected*/, int /*effect*/) {
-    // TODO(compositor): compose the window from the skin parts and the level's images
-    // and update the layered window; the effect codes come with the animations.
-}
-
-}  // namespace core
-
-namespace core {
-
 const TLNItem* HoveredItem(const TLNItemList& list, int selected, int scrollMode, int scrollTop) {
     if (selected < 0) return nullptr;
     const long long index = static_cast<long long>(selected) + static_cast<long long>(scrollMode) * scrollTop;
@@ -48,12 +45,296 @@ POINT IconPosition(const TLNItem& item, const SkinMetrics& skin) {
     return p;
 }
 
-std::vector<SlicePiece> ThreeSlicePieces(const SkinMetrics&, int, int, int, int) {
-    return {};  // TODO(compositor)
+std::vector<SlicePiece> ThreeSlicePieces(const SkinMetrics& skin, int width, int targetX, int leftWidth,
+                                         int rightWidth) {
+    std::vector<SlicePiece> pieces;
+    auto add = [&pieces](SlicePiece piece) {
+        if (piece.sourceWidth > 0 && piece.targetWidth > 0) pieces.push_back(piece);
+    };
+    add({0, leftWidth, targetX, leftWidth});
+    const int middle = width - leftWidth - rightWidth;
+    // A tiled middle needs a tile; without one the middle stretches. A band narrower
+    // than its two fixed slices has no middle at all.
+    if (skin.StretchBackground == 1 || skin.SliceSize <= 0) {
+        add({leftWidth, skin.SkinWidth - leftWidth - rightWidth, targetX + leftWidth, middle});
+    } else if (middle >= 0) {
+        const int slice = skin.SliceSize;
+        const int n = static_cast<int>(ui::RoundEven(static_cast<double>(middle) / slice));
+        // The tiles are read at the target's own x: skins are drawn with that layout.
+        const int sourceX = targetX + leftWidth;
+        for (int k = 0; k <= n - 2; ++k) add({sourceX, slice, targetX + leftWidth + k * slice, slice});
+        // The last piece fills or overlaps up to the right slice; for a middle under
+        // half a slice it starts a slice left of the middle.
+        const int last = std::abs((n - 1) * slice - middle);
+        add({sourceX, slice, targetX + width - last - rightWidth, last});
+    }
+    add({skin.SkinWidth - rightWidth, rightWidth, targetX + width - rightWidth, rightWidth});
+    return pieces;
 }
 
-void DrawThreeSlice(HDC, HDC, const SkinMetrics&, int, int, int, int, int, int, int, int) {
-    // TODO(compositor)
+void DrawThreeSlice(HDC source, HDC target, const SkinMetrics& skin, int width, int sourceHeight,
+                    int targetHeight, int targetX, int targetY, int sourceY, int leftWidth, int rightWidth) {
+    for (const SlicePiece& piece : ThreeSlicePieces(skin, width, targetX, leftWidth, rightWidth))
+        BlendClipped(target, {piece.targetX, targetY, piece.targetWidth, targetHeight}, source,
+                     {piece.sourceX, sourceY, piece.sourceWidth, sourceHeight});
+}
+
+bool IsWindowEffect(int effect) {
+    switch (effect) {
+    case 1: case 2: case 3: case 4: case 5: case 6:
+    case 10: case 20: case 30: case 40: case 50: case 60:
+    case 111:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int QuickRunEditWidth(const SkinMetrics& skin, int levelWidth) {
+    return skin.ShowCaption ? levelWidth + skin.EditBoxWidth - skin.SkinWidth : skin.EditBoxWidth;
+}
+
+void TForm1::RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image, int selected, int effect) {
+    const int level = form.Tag;
+    if (SelectedIndex[level] > static_cast<int>(ItemLists[level].size())) {
+        SelectedIndex[level] = -1;
+        selected = -1;
+    }
+    MenuPainter painter(*this, form, image);
+    painter.SizeWorkBitmap();
+    if (reuse) {
+        if (level == 1 && Parts.TabEnabled && MenuHidden)
+            painter.DrawTab();
+        else
+            painter.RestoreBaseFrame();
+    } else {
+        painter.ComposeBaseFrame();
+    }
+    painter.UpdateWindow();
+    painter.UpdateRowRects(selected);
+    if (IsWindowEffect(effect)) {
+        // TODO(window effects): run the animation of this code; until then the
+        // composed window shows as it is.
+        form.Show();
+        return;
+    }
+    painter.DrawHoverState(selected);
+    painter.UpdateWindow();
+    form.Show();
+}
+
+// --- MenuPainter: the base frame
+
+MenuPainter::MenuPainter(TForm1& main, ui::Form& form, Gdiplus::Bitmap* image)
+    : main_(main), form_(form), level_(form.Tag), image_(image), skin_(main.Skin), parts_(main.Parts),
+      screen_(nullptr) {
+    if (!main_.Compositor.WorkBitmap) main_.Compositor.WorkBitmap = std::make_unique<ui::Dib>(1, 1);
+}
+
+void MenuPainter::SizeWorkBitmap() {
+    ui::Dib& work = *main_.Compositor.WorkBitmap;
+    const int width = skin_.ShowCaption ? main_.LevelWidths[level_] : skin_.SkinWidth;
+    const int height = form_.Height();
+    if (work.Width() != std::max(1, width) || work.Height() != std::max(1, height))
+        work.Resize(width, height);
+    else
+        work.Fill(0);
+}
+
+void MenuPainter::DrawTab() {
+    HDC work = main_.Compositor.WorkBitmap->Dc();
+    const int windowHeight = form_.Height();
+    if (main_.Settings.Position == 3) {
+        ui::Dib& tab = parts_.VerticalTab;
+        if (!tab.Handle()) return;
+        const int half = skin_.VerticalTabHalfHeight;
+        BlendClipped(work, {0, windowHeight - half, skin_.SkinWidth, half}, tab.Dc(), {0, 0, tab.Width(), half});
+        return;
+    }
+    ui::Dib& tab = parts_.Tab;
+    if (!tab.Handle()) return;
+    const int half = skin_.TabHalfHeight;
+    if (main_.Settings.Position == 0) {
+        BlendClipped(work, {form_.Width() - skin_.TabWidth, skin_.TabY, skin_.TabWidth, half}, tab.Dc(),
+                     {0, 0, skin_.TabWidth, half});
+    } else {
+        const int lower = tab.Height() - half;
+        BlendClipped(work, {0, skin_.TabY, skin_.TabWidth, lower}, tab.Dc(), {0, half, skin_.TabWidth, lower});
+    }
+}
+
+void MenuPainter::RestoreBaseFrame() {
+    if (const auto& frame = main_.Compositor.LevelBitmaps[level_])
+        CopyPixels(*frame, *main_.Compositor.WorkBitmap);
+}
+
+void MenuPainter::ComposeBaseFrame() {
+    main_.Compositor.WindowBlend.SourceConstantAlpha = 255;
+    if (main_.Compositor.IconAttributes) main_.Compositor.IconAttributes->SetColorMatrix(&main_.Compositor.IconMatrix);
+    if (level_ == 1 && parts_.MainHeaderLoaded)
+        DrawBand(parts_.Header, 0, skin_.HeaderSize, 0);
+    else
+        DrawBackBand(BackBand::Header, 0);
+    int y = skin_.HeaderSize;
+
+    const TLNItemList& list = main_.ItemLists[level_];
+    const int count = static_cast<int>(list.size());
+    const bool scrolls = main_.ScrollMode[level_] != 0;
+    const int scrollTop = main_.ScrollTop;
+    if (scrolls) {
+        DrawBackBand(BackBand::Row, y);
+        DrawArrow(scrollTop == 0 ? BoxBand::ScrollUpDisabled : BoxBand::ScrollUp, y);
+        y += skin_.ItemSize;
+    }
+
+    int first = 0;
+    int last = count - 1;
+    if (scrolls && count - 1 > main_.ShowCount) {
+        first = std::max(0, scrollTop);
+        last = std::min(count - 1, scrollTop + main_.ShowCount - 1);
+    }
+    for (int r = first; r <= last; ++r) {
+        const TLNItem& item = list[static_cast<size_t>(r)];
+        const int type = item.Type;
+        // Rows of an unknown Type take no room and show nothing.
+        if (RowHeight(type, skin_) == 0 && type != 666 && type != 777) continue;
+        if (type == 6)
+            DrawBoxBand(BoxBand::RunBox, y);
+        else if (type == 2 || IsFolderMenu(item))
+            DrawBackBand(BackBand::SubMenuRow, y);
+        else if (type == 777)
+            DrawBackBand(BackBand::Separator, y);
+        else
+            DrawBackBand(BackBand::Row, y);
+        const int visible = scrolls ? r - scrollTop : r;
+        if (type != 777 && type != 666)
+            DrawIcon(visible, IconRect(item, y), main_.Compositor.IconAttributes.get());
+        if (skin_.ShowCaption && type != 777) DrawCaption(main_.ItemTop(level_, visible), y, skin_.ItemSize);
+        y += RowHeight(type, skin_);
+    }
+
+    if (scrolls) {
+        DrawBackBand(BackBand::Row, y);
+        // Disabled once the last row shows.
+        DrawArrow(scrollTop + main_.ShowCount >= count ? BoxBand::ScrollDownDisabled : BoxBand::ScrollDown, y);
+        y += skin_.ItemSize;
+    }
+    DrawBackBand(BackBand::Bottom, y);
+
+    ui::Dib& work = *main_.Compositor.WorkBitmap;
+    auto& frame = main_.Compositor.LevelBitmaps[level_];
+    if (!frame) frame = std::make_unique<ui::Dib>();
+    if (frame->Width() != work.Width() || frame->Height() != work.Height()) frame->Resize(work.Width(), work.Height());
+    CopyPixels(work, *frame);
+}
+
+void MenuPainter::UpdateWindow() {
+    GdiFlush();
+    POINT position{form_.Left(), form_.Top()};
+    SIZE size{form_.Width(), form_.Height()};
+    POINT origin{0, 0};
+    UpdateLayeredWindow(form_.Handle(), screen_.Get(), &position, &size, main_.Compositor.WorkBitmap->Dc(), &origin,
+                        0, &main_.Compositor.WindowBlend, ULW_ALPHA);
+}
+
+namespace {
+
+// A row's screen rectangle in its window; a scrolling window starts its rows one
+// band lower, below the up arrow. Empty for no row.
+RECT RowScreenRect(const TForm1& main, const ui::Form& window, int level, int row) {
+    if (row < 0) return RECT{};
+    const int shift = main.ScrollMode[level] ? main.Skin.ItemSize : 0;
+    const int left = window.Left();
+    const int top = window.Top() + shift;
+    return RECT{left, top + main.ItemTop(level, row), left + main.LevelWidths[level],
+                top + main.ItemTop(level, row + 1)};
+}
+
+}  // namespace
+
+void MenuPainter::UpdateRowRects(int selected) {
+    // The row that opened this sub-menu: the open and close effects run while the
+    // pointer stays on it.
+    if (level_ == 2)
+        main_.PluginItemRect = RowScreenRect(main_, main_, 1, main_.SelectedIndex[1] - 1);
+    else if (level_ == 3 && Form2)
+        main_.PluginItemRect = RowScreenRect(main_, *Form2, 2, main_.SelectedIndex[2] - 1);
+    main_.SelectedRowRect = RowScreenRect(main_, form_, level_, selected);
+}
+
+// --- MenuPainter: bands, icons and captions
+
+void MenuPainter::DrawBand(ui::Dib& part, int sourceY, int height, int y) {
+    if (!part.Handle()) return;
+    HDC work = main_.Compositor.WorkBitmap->Dc();
+    if (skin_.ShowCaption)
+        DrawThreeSlice(part.Dc(), work, skin_, main_.LevelWidths[level_], height, height, 0, y, sourceY,
+                       skin_.LeftMargin, skin_.RightMargin);
+    else
+        BlendClipped(work, {0, y, skin_.SkinWidth, height}, part.Dc(), {0, sourceY, skin_.SkinWidth, height});
+}
+
+void MenuPainter::DrawBackBand(BackBand band, int y) {
+    const int rows = skin_.HeaderSize + 4 * skin_.ItemSize;
+    switch (band) {
+    case BackBand::Header: DrawBand(parts_.Back, 0, skin_.HeaderSize, y); break;
+    case BackBand::Row:
+    case BackBand::HoveredRow:
+    case BackBand::SubMenuRow:
+    case BackBand::HoveredSubMenuRow: {
+        const int index = static_cast<int>(band) - static_cast<int>(BackBand::Row);
+        DrawBand(parts_.Back, skin_.HeaderSize + index * skin_.ItemSize, skin_.ItemSize, y);
+        break;
+    }
+    case BackBand::Separator: DrawBand(parts_.Back, rows, skin_.Separatorsize, y); break;
+    case BackBand::Bottom: DrawBand(parts_.Back, rows + skin_.Separatorsize, skin_.BottomMargin, y); break;
+    }
+}
+
+void MenuPainter::DrawBoxBand(BoxBand band, int y) {
+    DrawBand(parts_.Box, static_cast<int>(band) * skin_.ItemSize, skin_.ItemSize, y);
+}
+
+void MenuPainter::DrawArrow(BoxBand band, int y) {
+    if (!parts_.Box.Handle()) return;
+    const int x = static_cast<int>(ui::RoundEven((main_.LevelWidths[level_] - skin_.SkinWidth) / 2.0));
+    BlendClipped(main_.Compositor.WorkBitmap->Dc(), {x, y, skin_.SkinWidth, skin_.ItemSize}, parts_.Box.Dc(),
+                 {0, static_cast<int>(band) * skin_.ItemSize, skin_.SkinWidth, skin_.ItemSize});
+}
+
+void MenuPainter::DrawIcon(Gdiplus::Graphics& graphics, int cell, const Gdiplus::RectF& to,
+                           const Gdiplus::ImageAttributes* attributes) {
+    if (!image_ || cell < 0) return;
+    constexpr Gdiplus::REAL kCell = 48;
+    DrawImageClipped(graphics, *image_, to, Gdiplus::RectF(kCell * cell, 0, kCell, kCell), attributes);
+}
+
+void MenuPainter::DrawIcon(int cell, const Gdiplus::RectF& to, const Gdiplus::ImageAttributes* attributes) {
+    if (!image_ || cell < 0) return;
+    Surface surface(*main_.Compositor.WorkBitmap);
+    if (surface.Ok()) DrawIcon(surface.Graphics(), cell, to, attributes);
+}
+
+void MenuPainter::DrawCaption(int sourceY, int y, int height) {
+    Gdiplus::Bitmap* captions = main_.CaptionImages[level_].get();
+    if (!captions) return;
+    Surface surface(*main_.Compositor.WorkBitmap);
+    if (!surface.Ok()) return;
+    const auto width = static_cast<Gdiplus::REAL>(captions->GetWidth());
+    DrawImageClipped(surface.Graphics(), *captions,
+                     Gdiplus::RectF(0, static_cast<Gdiplus::REAL>(y), width, static_cast<Gdiplus::REAL>(height)),
+                     Gdiplus::RectF(0, static_cast<Gdiplus::REAL>(sourceY), width, static_cast<Gdiplus::REAL>(height)));
+}
+
+Gdiplus::RectF MenuPainter::IconRect(const TLNItem& item, int rowTop) const {
+    const POINT p = IconPosition(item, skin_);
+    const auto size = static_cast<Gdiplus::REAL>(skin_.IconSize);
+    return Gdiplus::RectF(static_cast<Gdiplus::REAL>(p.x), static_cast<Gdiplus::REAL>(rowTop + p.y), size, size);
+}
+
+int MenuPainter::CaptionHalf() {
+    Gdiplus::Bitmap* captions = main_.CaptionImages[level_].get();
+    return captions ? static_cast<int>(captions->GetHeight() / 2) : 0;
 }
 
 }  // namespace core
