@@ -1,4 +1,5 @@
 #include "core/compositor.h"
+#include "core/window_effects.h"
 
 #include "core/compositor_paint.h"
 #include "core/forms.h"
@@ -79,17 +80,6 @@ void DrawThreeSlice(HDC source, HDC target, const SkinMetrics& skin, int width, 
                      {piece.sourceX, sourceY, piece.sourceWidth, sourceHeight});
 }
 
-bool IsWindowEffect(int effect) {
-    switch (effect) {
-    case 1: case 2: case 3: case 4: case 5: case 6:
-    case 10: case 20: case 30: case 40: case 50: case 60:
-    case 111:
-        return true;
-    default:
-        return false;
-    }
-}
-
 int QuickRunEditWidth(const SkinMetrics& skin, int levelWidth) {
     return skin.ShowCaption ? levelWidth + skin.EditBoxWidth - skin.SkinWidth : skin.EditBoxWidth;
 }
@@ -112,10 +102,8 @@ void TForm1::RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image
     }
     painter.UpdateWindow();
     painter.UpdateRowRects(selected);
-    if (IsWindowEffect(effect)) {
-        // TODO(window effects): run the animation of this code; until then the
-        // composed window shows as it is.
-        form.Show();
+    if (IsEffectCode(effect)) {
+        PlayWindowEffect(form, effect);
         return;
     }
     painter.DrawHoverState(selected);
@@ -126,8 +114,7 @@ void TForm1::RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image
 // --- MenuPainter: the base frame
 
 MenuPainter::MenuPainter(TForm1& main, ui::Form& form, Gdiplus::Bitmap* image)
-    : main_(main), form_(form), level_(form.Tag), image_(image), skin_(main.Skin), parts_(main.Parts),
-      screen_(nullptr) {
+    : main_(main), form_(form), level_(form.Tag), image_(image), skin_(main.Skin), parts_(main.Parts) {
     if (!main_.Compositor.WorkBitmap) main_.Compositor.WorkBitmap = std::make_unique<ui::Dib>(1, 1);
 }
 
@@ -228,14 +215,7 @@ void MenuPainter::ComposeBaseFrame() {
     CopyPixels(work, *frame);
 }
 
-void MenuPainter::UpdateWindow() {
-    GdiFlush();
-    POINT position{form_.Left(), form_.Top()};
-    SIZE size{form_.Width(), form_.Height()};
-    POINT origin{0, 0};
-    UpdateLayeredWindow(form_.Handle(), screen_.Get(), &position, &size, main_.Compositor.WorkBitmap->Dc(), &origin,
-                        0, &main_.Compositor.WindowBlend, ULW_ALPHA);
-}
+void MenuPainter::UpdateWindow() { main_.UpdateLayeredFrom(form_, main_.Compositor.WorkBitmap->Dc()); }
 
 namespace {
 

@@ -15,8 +15,6 @@ enum class BackBand { Header, Row, HoveredRow, SubMenuRow, HoveredSubMenuRow, Se
 enum class BoxBand { RunBox, OpenRunBox, ScrollUp, ScrollDown, ScrollUpDisabled, ScrollDownDisabled };
 
 // The animation codes of the window open and close effects.
-bool IsWindowEffect(int effect);
-
 // The width the quick-run box's edit control gets over a Type 6 row: with captions
 // it grows with the window beyond the skin's width.
 int QuickRunEditWidth(const SkinMetrics& skin, int levelWidth);
@@ -85,7 +83,6 @@ private:
     Gdiplus::Bitmap* image_;
     const SkinMetrics& skin_;
     SkinParts& parts_;
-    ui::WindowDc screen_;
 };
 
 }  // namespace core

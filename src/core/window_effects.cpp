@@ -198,6 +198,7 @@ void SetEffectSleepForTests(std::function<void(int)> sleep) {
 }
 
 void TForm1::UpdateLayeredFrom(ui::Form& form, HDC source) {
+    GdiFlush();
     HDC screen = GetDC(nullptr);
     ui::ScopeExit release([screen] { ReleaseDC(nullptr, screen); });
     POINT position{form.Left(), form.Top()};
