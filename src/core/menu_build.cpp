@@ -1,13 +1,20 @@
 #include "core/form1.h"
 
+#include "core/item_icons.h"
+#include "core/path_macros.h"
 #include "core/row_geometry.h"
 #include "core/startup.h"
 #include "ui/application.h"
 #include "ui/files.h"
+#include "ui/handles.h"
+#include "ui/images.h"
 #include "ui/message_box.h"
 #include "ui/strings.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace core {
 namespace {
@@ -19,12 +26,186 @@ constexpr wchar_t kWriteFailedText[] = L"The menu file could not be written; the
 struct LoadFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+struct DrawingFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The strip is filled with icons that are mostly drawn at their own size.
+void SetStripQuality(Gdiplus::Graphics& strip) {
+    strip.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+    strip.SetPixelOffsetMode(Gdiplus::PixelOffsetModeDefault);
+    strip.SetCompositingQuality(Gdiplus::CompositingQualityHighSpeed);
+}
+
+// The two caption outlines of a build: normal in the top half, selected in the bottom.
+struct CaptionPaths {
+    Gdiplus::GraphicsPath normal;
+    Gdiplus::GraphicsPath selected;
+};
+
+struct PassColors {
+    Gdiplus::ARGB stroke, selectedStroke, fill, selectedFill;
+};
+
+// Outlines both caption paths (when the stroke has a width), then fills them.
+void StrokeAndFill(Gdiplus::Graphics& surface, CaptionPaths& paths, float strokeSize, const PassColors& colors) {
+    if (strokeSize > 0) {
+        Gdiplus::Pen pen(Gdiplus::Color(colors.stroke), strokeSize);
+        surface.DrawPath(&pen, &paths.normal);
+        pen.SetColor(Gdiplus::Color(colors.selectedStroke));
+        surface.DrawPath(&pen, &paths.selected);
+    }
+    Gdiplus::SolidBrush brush(Gdiplus::Color(colors.fill));
+    surface.FillPath(&brush, &paths.normal);
+    brush.SetColor(Gdiplus::Color(colors.selectedFill));
+    surface.FillPath(&brush, &paths.selected);
+}
+
+// A transparent 32-bit ARGB image; a failed allocation fails the build.
+std::unique_ptr<Gdiplus::Bitmap> NewImage(int width, int height) {
+    auto image = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    if (image->GetLastStatus() != Gdiplus::Ok) throw DrawingFailed("an image of the menu cannot be created");
+    Gdiplus::Graphics(image.get()).Clear(Gdiplus::Color(0, 0, 0, 0));
+    return image;
+}
+
+// A row opens a sub-menu when its subitem holds items, unless it is a folder
+// shown as its contents. Looking subitem up adds it when missing.
+bool OpensSubMenu(const TLNItem& item, ui::XmlNode node) {
+    const size_t children = node.Child(L"subitem").ElementCount();
+    return !(item.Type == 1 && item.Param1 == L"1") && children > 0;
+}
+
+// Reads every root item's Type again (an empty one fails the build), turns rows
+// with sub-items into groups and adds each row's height. The group rule applies
+// before the heights: a separator or an unknown Type with sub-items is drawn as a
+// full group row, and the window must have room for it.
+std::vector<bool> ReadRowTypes(TForm1& form, ui::XmlNode root, int& height) {
+    auto children = root.ElementChildren();
+    std::vector<bool> subMenuRows(children.size());
+    for (size_t u = 0; u < children.size(); ++u) {
+        const auto type = ParseItemNumber(children[u].Child(L"Type").Text());
+        if (!type) throw ConversionError("bad Type");
+        TLNItem& item = form.ItemLists[1][u];
+        item.Type = *type;
+        subMenuRows[u] = OpensSubMenu(item, children[u]);
+        if (subMenuRows[u]) item.Type = 2;
+        height += RowHeight(item.Type, form.Skin);
+    }
+    return subMenuRows;
+}
+
+// Missing targets and icon files show icon 23 of shell32.dll (list only).
+void ApplyIconFallback(TLNItem& item) {
+    const bool imageMissing = !ui::FileExists(ExpandPathMacros(item.ImageFile));
+    const bool targetMissing = !ui::FileExists(ExpandPathMacros(item.Run));
+    if ((item.Type == 0 && targetMissing && imageMissing) || (item.Type == 2 && imageMissing)) {
+        item.ImageFile = SystemDir + L"shell32.dll";
+        item.Index = 23;
+    }
+}
+
+void AddCaption(const TForm1& form, const TLNItem& item, int u, int height, CaptionPaths& paths) {
+    const SkinMetrics& skin = form.Skin;
+    // Separators have no caption, and a row that takes no height has no place for one.
+    if (item.Type == 777 || RowHeight(item.Type, skin) == 0 || item.Caption.empty()) return;
+    Gdiplus::StringFormat format(form.Parts.CaptionFormat.get());
+    switch (skin.CaptionAlign) {
+    case 1: format.SetAlignment(Gdiplus::StringAlignmentCenter); break;
+    case 2: format.SetAlignment(Gdiplus::StringAlignmentFar); break;
+    default: format.SetAlignment(Gdiplus::StringAlignmentNear); break;
+    }
+    const float x = static_cast<float>(skin.CaptionX + (skin.FlipBackground ? skin.FlipSpace : 0));
+    const float y = static_cast<float>(form.ItemTop(1, u) + skin.CaptionY) + skin.ShadowSize;
+    const auto* family = form.Parts.CaptionFontFamily;
+    const auto emSize = static_cast<Gdiplus::REAL>(skin.FontSize);
+    const auto length = static_cast<INT>(item.Caption.size());
+    paths.normal.AddString(item.Caption.c_str(), length, family, skin.FontStyle, emSize, Gdiplus::PointF(x, y),
+                           &format);
+    paths.selected.AddString(item.Caption.c_str(), length, family, skin.FontStyle, emSize,
+                             Gdiplus::PointF(x, y + static_cast<float>(height)), &format);
+}
+
+void DrawItemIcon(const TLNItem& item, int u, Gdiplus::Graphics& strip) {
+    const std::wstring imageFile = ExpandPathMacros(item.ImageFile);
+    if (!ui::FileExists(imageFile)) {
+        IconToBitmap(GetItemIcon(item.Run, 0), u, strip);
+        return;
+    }
+    // Case-sensitive: "ICON.PNG" is read as an icon resource, as the menu format has it.
+    if (ui::ExtractFileExt(imageFile) != L".png") {
+        IconToBitmap(GetItemIcon(item.ImageFile, item.Index), u, strip);
+        return;
+    }
+    auto picture = ui::LoadImageFile(imageFile);
+    if (!picture) return;  // not a picture after all: the cell stays empty
+    strip.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+    strip.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    strip.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+    strip.DrawImage(picture.get(), Gdiplus::Rect(kIconCell * u, 0, kIconCell, kIconCell));
+    SetStripQuality(strip);
+}
+
+// Panels, icon fallbacks, caption outlines and icons of every row, in order.
+void BuildRows(TForm1& form, const std::vector<bool>& subMenuRows, CaptionPaths* paths, int height) {
+    std::optional<Gdiplus::Graphics> strip;
+    if (form.LevelImages[1]) {
+        strip.emplace(form.LevelImages[1].get());
+        SetStripQuality(*strip);
+    }
+    for (int u = 0; u < form.MainItemCount; ++u) {
+        TLNItem& item = form.ItemLists[1][static_cast<size_t>(u)];
+        if (subMenuRows[static_cast<size_t>(u)]) {
+            auto panel = std::make_unique<TMouseControl>(form, u, 0, form.ItemTop(1, u), form.LevelWidths[1],
+                                                         form.Skin.ItemSize);
+            panel->OnMouseEnter = [&form](TMouseControl& sender) { form.HotZoneEnter(sender); };
+            MainPanels.push_back(std::move(panel));
+        }
+        ApplyIconFallback(item);
+        if (paths) AddCaption(form, item, u, height, *paths);
+        if (strip) DrawItemIcon(item, u, *strip);
+    }
+}
+
+// The soft shadow is drawn small and scaled back up, then the text goes over it.
+void RenderCaptions(const SkinMetrics& skin, Gdiplus::Bitmap& captions, CaptionPaths& paths) {
+    const float smooth = skin.ShadowSmooth == 0.0f ? 1.0f : skin.ShadowSmooth;
+    const INT width = static_cast<INT>(captions.GetWidth());
+    const INT height = static_cast<INT>(captions.GetHeight());
+    Gdiplus::Bitmap work(width, height, PixelFormat32bppARGB);
+    if (work.GetLastStatus() != Gdiplus::Ok) throw DrawingFailed("the caption shadow cannot be created");
+    {
+        Gdiplus::Graphics shadow(&work);
+        shadow.Clear(Gdiplus::Color(0, 255, 255, 255));
+        shadow.ScaleTransform(1.0f / smooth, 1.0f / smooth);
+        shadow.SetCompositingQuality(Gdiplus::CompositingQualityAssumeLinear);
+        shadow.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+        shadow.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
+        shadow.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        shadow.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+        StrokeAndFill(shadow, paths, skin.StrokeSize,
+                      {skin.ShadowColor, skin.SelectedShadowColor, skin.ShadowColor, skin.SelectedShadowColor});
+    }
+    Gdiplus::Graphics target(&captions);
+    target.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    target.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    const Gdiplus::RectF enlarged(skin.ShadowSize / 2, skin.ShadowSize, static_cast<float>(width) * smooth,
+                                  static_cast<float>(height) * smooth);
+    target.DrawImage(&work, enlarged);
+    StrokeAndFill(target, paths, skin.StrokeSize,
+                  {skin.StrokeColor, skin.SelectedStrokeColor, skin.FontColor, skin.SelectedFontColor});
+}
 
 }  // namespace
 
 void TForm1::BuildMainMenu() {
-    // TODO(menu build): recreate LevelBitmaps level 1 (step 1).
+    // 1
+    Compositor.LevelBitmaps[1] = std::make_unique<ui::Dib>();
+    // A skin load that stopped part-way may have left the caption objects out.
+    if (Skin.ShowCaption && !Parts.CaptionFont) CreateCaptionObjects(Parts, Skin);
     int height = Skin.HeaderSize;
+    bool built = false;
+    bool listReplaced = false;
     try {
         // 3
         std::wstring error;
@@ -34,27 +215,49 @@ void TForm1::BuildMainMenu() {
         }
         MenuFile.SetLoadState(MenuStore::LoadState::BuildFailed);  // until the build completes
         ui::XmlNode root = XMLDocument1.Root();
+        CaptionPaths paths;
+        if (paths.normal.GetLastStatus() != Gdiplus::Ok || paths.selected.GetLastStatus() != Gdiplus::Ok)
+            throw DrawingFailed("the caption paths cannot be created");
         MainItemCount = static_cast<int>(root.ElementCount());
-        // 4: TODO(menu build): the width from the captions or the skin.
-        LevelWidths[1] = Skin.SkinWidth;
+        // 4
+        LevelWidths[1] = Skin.ShowCaption
+                             ? MeasureCaptions(root) + Skin.CaptionX + Skin.RightMargin - Skin.TextRightMargin
+                             : Skin.SkinWidth;
         // 5
+        listReplaced = true;
         ItemLists[1].clear();
         LoadItemList(ItemLists[1], root);
-        // 6: an empty or non-numeric Type fails the build
-        auto children = root.ElementChildren();
-        for (size_t u = 0; u < children.size(); ++u) {
-            ui::XmlNode typeNode = children[u].Child(L"Type");
-            const auto type = ParseItemNumber(typeNode.Text());
-            if (!type) throw ConversionError("bad Type");
-            ItemLists[1][u].Type = *type;
-            height += RowHeight(*type, Skin);
-        }
+        CaptionImages[1].reset();
+        LevelImages[1].reset();
+        // 6
+        const std::vector<bool> subMenuRows = ReadRowTypes(*this, root, height);
         height += Skin.BottomMargin;
-        // 7-11: TODO(menu build): icon strip, caption image, hot-zone panels, cache files.
+        // 7
+        if (MainItemCount > 0) LevelImages[1] = NewImage(MainItemCount * kIconCell, kIconCell);
+        const bool captions = Skin.ShowCaption && Parts.CaptionFont && LevelWidths[1] > 0 && height > 0;
+        if (captions) CaptionImages[1] = NewImage(LevelWidths[1], 2 * height);
+        // 8
+        MainPanels.clear();
+        // 9
+        BuildRows(*this, subMenuRows, captions ? &paths : nullptr, height);
+        if (captions) {
+            // 10
+            DeleteFileW((CacheDir + L"smain" + ImageExt).c_str());
+            RenderCaptions(Skin, *CaptionImages[1], paths);
+            // Nothing reads these files back: a failed write costs the file, not the menu.
+            SaveImagePng(L"smain", *CaptionImages[1]);
+        } else if (!Skin.ShowCaption && LevelImages[1]) {
+            // 11
+            DeleteFileW((CacheDir + L"main" + ImageExt).c_str());
+            SaveImagePng(L"main", *LevelImages[1]);
+        }
+        built = true;
         MenuFile.SetLoadState(MenuStore::LoadState::Good);
     } catch (const std::exception&) {
         // Rows the list never got must not be reachable by clicks and drags.
         MainItemCount = std::min<int>(MainItemCount, static_cast<int>(ItemLists[1].size()));
+        // Panels of the old list would open sub-menus of rows that changed.
+        if (listReplaced) MainPanels.clear();
         // 13
         const int answer = ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
                                               MB_ICONERROR | MB_YESNO);
@@ -66,11 +269,16 @@ void TForm1::BuildMainMenu() {
             ui::Application::Instance().Terminate();
         }
     }
-    // 14
+    // 14: after a failed build the window still covers exactly the rows the list
+    // holds, so every row it shows can be hit and none beyond it.
+    if (!built) height = ItemTop(1, MainItemCount) + Skin.BottomMargin;
     MainHeight = height;
     SetHeight(height);
-    SetWidth(Skin.ShowCaption ? LevelWidths[1] : Skin.SkinWidth);
-    // TODO(glass): ApplyBlurBehind for the main window; LevelBitmaps level 1 sizing.
+    const int width = Skin.ShowCaption ? LevelWidths[1] : Skin.SkinWidth;
+    SetWidth(width);
+    // TODO(glass): ApplyBlurBehind(*this) once the glass concern exists; it reads
+    // the window's size, which is final here.
+    Compositor.LevelBitmaps[1]->Resize(width, height);
 }
 
 bool TForm1::MenuEditable() {
@@ -107,8 +315,26 @@ void TForm1::MoveItem(int from, int to) {
 
 namespace core {
 
-int TForm1::MeasureCaptions(ui::XmlNode /*element*/) {
-    return Skin.SkinWidth;  // TODO(menu build): the widest caption with ShowCaption
+int TForm1::MeasureCaptions(ui::XmlNode element) {
+    if (!Skin.ShowCaption) return Skin.SkinWidth;
+    float widest = 0;
+    if (Parts.CaptionFont) {
+        ui::WindowDc dc(Handle());
+        Gdiplus::Graphics surface(dc.Get());
+        for (auto& child : element.ElementChildren()) {
+            // Found, not created: the item list's reading adds missing fields in its own order.
+            auto caption = child.FindChild(L"Caption");
+            if (!caption) continue;
+            const std::wstring text = caption->Text();
+            if (text.empty()) continue;
+            Gdiplus::RectF bounds;
+            if (surface.MeasureString(text.c_str(), static_cast<INT>(text.size()), Parts.CaptionFont.get(),
+                                      Gdiplus::PointF(0, 0), Parts.CaptionFormat.get(), &bounds) == Gdiplus::Ok)
+                widest = std::max(widest, bounds.Width);
+        }
+    }
+    const int width = static_cast<int>(ui::RoundEven(widest));
+    return width == 0 ? 100 : width;
 }
 
 }  // namespace core
