@@ -276,8 +276,8 @@ void TForm1::BuildMainMenu() {
     SetHeight(height);
     const int width = Skin.ShowCaption ? LevelWidths[1] : Skin.SkinWidth;
     SetWidth(width);
-    // TODO(glass): ApplyBlurBehind(*this) once the glass concern exists; it reads
-    // the window's size, which is final here.
+    // The blur mask takes the window's size, which is final here.
+    ApplyBlurBehind(*this);
     Compositor.LevelBitmaps[1]->Resize(width, height);
 }
 
