@@ -64,10 +64,10 @@ std::vector<SlicePiece> ThreeSlicePieces(const SkinMetrics& skin, int width, int
         // The tiles are read at the target's own x: skins are drawn with that layout.
         const int sourceX = targetX + leftWidth;
         for (int k = 0; k <= n - 2; ++k) add({sourceX, slice, targetX + leftWidth + k * slice, slice});
-        // The last piece fills or overlaps up to the right slice; for a middle under
-        // half a slice it starts a slice left of the middle.
+        // The last piece, copied at its own width, fills or overlaps up to the right
+        // slice; for a middle under half a slice it starts a slice left of the middle.
         const int last = std::abs((n - 1) * slice - middle);
-        add({sourceX, slice, targetX + width - last - rightWidth, last});
+        add({sourceX, last, targetX + width - last - rightWidth, last});
     }
     add({skin.SkinWidth - rightWidth, rightWidth, targetX + width - rightWidth, rightWidth});
     return pieces;
@@ -183,8 +183,9 @@ void MenuPainter::ComposeBaseFrame() {
     for (int r = first; r <= last; ++r) {
         const TLNItem& item = list[static_cast<size_t>(r)];
         const int type = item.Type;
-        // Rows of an unknown Type take no room and show nothing.
-        if (RowHeight(type, skin_) == 0 && type != 666 && type != 777) continue;
+        // Rows of an unknown Type take no room and show nothing; drawn, they would lie
+        // under the next row.
+        if (RowHeight(type, skin_) == 0 && type != 777) continue;
         if (type == 6)
             DrawBoxBand(BoxBand::RunBox, y);
         else if (type == 2 || IsFolderMenu(item))

@@ -23,7 +23,7 @@ void MenuPainter::DrawHoverState(int selected) {
     if (!item) return;
     const int type = item->Type;
     // Rows of an unknown Type take no room and show nothing, hovered or not.
-    if (RowHeight(type, skin_) == 0 && type != 666 && type != 777) return;
+    if (RowHeight(type, skin_) == 0 && type != 777) return;
     const RECT row = HoverRow(*item, selected);
     const CompositorState& compositor = main_.Compositor;
 

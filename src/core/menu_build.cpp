@@ -199,7 +199,6 @@ void RenderCaptions(const SkinMetrics& skin, Gdiplus::Bitmap& captions, CaptionP
 }  // namespace
 
 void TForm1::BuildMainMenu() {
-    // 1
     Compositor.LevelBitmaps[1] = std::make_unique<ui::Dib>();
     // A skin load that stopped part-way may have left the caption objects out.
     if (Skin.ShowCaption && !Parts.CaptionFont) CreateCaptionObjects(Parts, Skin);
@@ -207,7 +206,6 @@ void TForm1::BuildMainMenu() {
     bool built = false;
     bool listReplaced = false;
     try {
-        // 3
         std::wstring error;
         if (!XMLDocument1.Load(MenuPath(), &error)) {
             MenuFile.SetLoadState(MenuStore::LoadState::ParseFailed);
@@ -219,37 +217,29 @@ void TForm1::BuildMainMenu() {
         if (paths.normal.GetLastStatus() != Gdiplus::Ok || paths.selected.GetLastStatus() != Gdiplus::Ok)
             throw DrawingFailed("the caption paths cannot be created");
         MainItemCount = static_cast<int>(root.ElementCount());
-        // 4
         LevelWidths[1] = Skin.ShowCaption
                              ? MeasureCaptions(root) + Skin.CaptionX + Skin.RightMargin - Skin.TextRightMargin
                              : Skin.SkinWidth;
-        // 5
         listReplaced = true;
         ItemLists[1].clear();
         LoadItemList(ItemLists[1], root);
         CaptionImages[1].reset();
         LevelImages[1].reset();
-        // 6
         const std::vector<bool> subMenuRows = ReadRowTypes(*this, root, height);
         height += Skin.BottomMargin;
-        // 7
         if (MainItemCount > 0) LevelImages[1] = NewImage(MainItemCount * kIconCell, kIconCell);
         const bool captions = Skin.ShowCaption && Parts.CaptionFont && LevelWidths[1] > 0 && height > 0;
         if (captions) CaptionImages[1] = NewImage(LevelWidths[1], 2 * height);
-        // 8
         MainPanels.clear();
-        // 9
         BuildRows(*this, subMenuRows, captions ? &paths : nullptr, height);
         if (captions) {
-            // 10
             DeleteFileW((CacheDir + L"smain" + ImageExt).c_str());
             RenderCaptions(Skin, *CaptionImages[1], paths);
             // Nothing reads these files back: a failed write costs the file, not the menu.
             SaveImagePng(L"smain", *CaptionImages[1]);
-        } else if (!Skin.ShowCaption && LevelImages[1]) {
-            // 11
+        } else if (!Skin.ShowCaption) {
             DeleteFileW((CacheDir + L"main" + ImageExt).c_str());
-            SaveImagePng(L"main", *LevelImages[1]);
+            if (LevelImages[1]) SaveImagePng(L"main", *LevelImages[1]);
         }
         built = true;
         MenuFile.SetLoadState(MenuStore::LoadState::Good);
@@ -258,7 +248,7 @@ void TForm1::BuildMainMenu() {
         MainItemCount = std::min<int>(MainItemCount, static_cast<int>(ItemLists[1].size()));
         // Panels of the old list would open sub-menus of rows that changed.
         if (listReplaced) MainPanels.clear();
-        // 13
+        // Offer the backup; the restored file loads at the next start.
         const int answer = ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
                                               MB_ICONERROR | MB_YESNO);
         const std::wstring backup = ui::ChangeFileExt(MenuPath(), L".bak");
@@ -269,7 +259,7 @@ void TForm1::BuildMainMenu() {
             ui::Application::Instance().Terminate();
         }
     }
-    // 14: after a failed build the window still covers exactly the rows the list
+    // After a failed build the window still covers exactly the rows the list
     // holds, so every row it shows can be hit and none beyond it.
     if (!built) height = ItemTop(1, MainItemCount) + Skin.BottomMargin;
     MainHeight = height;

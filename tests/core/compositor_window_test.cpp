@@ -1,6 +1,7 @@
 #include "main_window_fixture.h"
 
 #include "core/row_geometry.h"
+#include "core/window_effects.h"
 #include "popups/form2.h"
 
 #include <initializer_list>
@@ -560,10 +561,14 @@ TEST_F(CompositorTest, AnOpenQuickRunBoxLeavesRoomForItsEditAndList) {
     }
 }
 
-TEST_F(CompositorTest, WindowEffectsStillShowTheComposedWindow) {
+TEST_F(CompositorTest, WindowEffectsPlayFromTheComposedWindowWithoutHover) {
     SetMainItems({Item(0)});
     Main().Hide();
+    int waits = 0;
+    core::SetEffectSleepForTests([&](int) { ++waits; });
     Main().RenderMenuWindow(false, Main(), strip.get(), 0, 111);
+    core::SetEffectSleepForTests(nullptr);
+    EXPECT_EQ(waits, 16) << "the closing fade played";
     EXPECT_TRUE(Main().Visible());
     EXPECT_TRUE(Near(Pixel(kWidth - 2, 12), kRowBand)) << "an effect draws no hover";
 }

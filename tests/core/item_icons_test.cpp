@@ -143,6 +143,13 @@ TEST_F(ItemIconsTest, NoIconDrawsNothing) {
 TEST_F(ItemIconsTest, NumberedIconOfAFileIsFound) {
     HICON icon = core::GetItemIcon(L"%SYSTEM%shell32.dll", 23);
     ASSERT_TRUE(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(colour), &colour);
+    EXPECT_EQ(colour.bmWidth, 48) << "the file's 48-pixel image, not the 32-pixel default";
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
     DestroyIcon(icon);
 }
 

@@ -41,7 +41,9 @@ TEST(SkinColor, GreyAndBlendRoundHalvesToEven) {
 TEST(SkinColor, LightenAndDarkenStayInRange) {
     EXPECT_EQ(core::LightenColor(RGB(0, 100, 255), 255), 0xFFFFFFFFu);
     EXPECT_EQ(core::LightenColor(RGB(0, 100, 255), 0), 0xFF0064FFu);
-    EXPECT_EQ(core::LightenColor(RGB(0, 0, 0), 128), 0xFF808080u);  // MulDiv rounds 127.5 up
+    EXPECT_EQ(core::LightenColor(RGB(0, 0, 0), 128), 0xFF808080u);
+    EXPECT_EQ(core::LightenColor(RGB(128, 128, 128), 2), 0xFF818181u) << "MulDiv rounds 0.996 up";
+    EXPECT_EQ(core::DarkenColor(RGB(1, 3, 0), 50), RGB(0, 1, 0)) << "MulDiv rounds halves up";
     EXPECT_EQ(core::DarkenColor(RGB(200, 100, 0), 50), RGB(100, 50, 0));
     // past 100 the arithmetic would go negative and wrap into a bright colour
     EXPECT_EQ(core::DarkenColor(RGB(200, 100, 10), 255), RGB(0, 0, 0));
