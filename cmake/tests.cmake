@@ -54,3 +54,4 @@ zarvo_add_suite(core_tests PATTERNS tests/core/*.cpp EXCLUDE "_window_test\\.cpp
 zarvo_add_suite(core_window_tests PATTERNS tests/core/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK)
 add_dependencies(e2e_tests dist marker)
+add_dependencies(core_window_tests marker)
