@@ -54,6 +54,7 @@ zarvo_add_suite(core_tests PATTERNS tests/core/*.cpp EXCLUDE "_window_test\\.cpp
 zarvo_add_suite(core_window_tests PATTERNS tests/core/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK)
 add_dependencies(e2e_tests dist marker)
+add_dependencies(core_window_tests marker)
 # The default-skin checks read the staged program folder.
 add_dependencies(core_tests dist)
 
@@ -62,3 +63,8 @@ add_dependencies(core_tests dist)
 add_executable(menu_bench bench/menu_bench.cpp resources/Tests.rc)
 target_link_libraries(menu_bench PRIVATE zarvo_test_support)
 add_dependencies(menu_bench dist)
+
+# Click-to-process-start latency of a launch of the marker program.
+add_executable(launch_bench bench/launch_bench.cpp)
+target_link_libraries(launch_bench PRIVATE zarvo_test_support)
+add_dependencies(launch_bench marker)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Zarvo and prints the median times of the menu build and of the main
-# window's compositions, in a private X server. Arguments go to the benchmark
-# (the number of repetitions, 50 by default).
+# Builds Zarvo and prints the median times of the menu build, of the main window's
+# compositions and of a launch, in a private X server. The argument is the number of
+# repetitions of the menu timings (50 by default).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -13,3 +13,4 @@ zarvo_xvfb
 zarvo_wineserver
 cd "$build"
 "$wine64" ./menu_bench.exe "$@"
+"$wine64" ./launch_bench.exe

@@ -463,6 +463,7 @@ def write(path, data):
 
 
 def main():
+    write_sounds()
     icon = ico_bytes([(s, image(s, logo_pixel)) for s in (48, 32, 16)])
     write("resources/zarvo.ico", icon)
     write("dist/tray.ico", ico_bytes([(s, image(s, logo_pixel)) for s in (32, 16)]))
@@ -474,6 +475,39 @@ def main():
     write("dist/splash.png", png_bytes(side, side * frames, rows))
 
     write_skin()
+
+
+# --- sounds -------------------------------------------------------------------
+
+def wav_bytes(samples, rate):
+    """16-bit mono PCM from floats in -1..1."""
+    data = b"".join(struct.pack("<h", int(round(clamp(v, -1.0, 1.0) * 32767))) for v in samples)
+    fmt = struct.pack("<HHIIHH", 1, 1, rate, rate * 2, 2, 16)
+    body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def soft_tick(rate, ms, partials, level, decay_ms):
+    """A short tick: a few sine partials, a 3 ms rise and an exponential fall,
+    faded to silence at the end so it never clicks."""
+    n = int(rate * ms / 1000)
+    out = []
+    for i in range(n):
+        t = i / rate
+        rise = clamp(t / 0.003)
+        fall = math.exp(-t * 1000 / decay_ms)
+        tail = clamp((n - 1 - i) / (rate * 0.004))
+        v = sum(a * math.sin(2 * math.pi * f * t) for f, a in partials)
+        out.append(level * rise * fall * tail * v)
+    return out
+
+
+def write_sounds():
+    """dist/click.wav (a launch) and dist/move.wav (every new row under the pointer,
+    so the quieter and shorter of the two)."""
+    rate = 22050
+    write("dist/click.wav", wav_bytes(soft_tick(rate, 70, [(1320, 0.7), (2640, 0.2), (660, 0.1)], 0.45, 14), rate))
+    write("dist/move.wav", wav_bytes(soft_tick(rate, 35, [(1760, 0.8), (880, 0.2)], 0.18, 7), rate))
 
 
 if __name__ == "__main__":

@@ -25,30 +25,6 @@ void TForm1::ScrolltimerTimer() {
     // TODO(motion): repeat the scroll of the sub-menu window while the button is held.
 }
 
-void TForm1::FormClick() {
-    // TODO(launching): dispatch the click on a row by its Type.
-}
-
-void TForm1::FormDblClick() {
-    // TODO(launching): launch on a double click when DoubleClickRun is 0.
-}
-
-bool TForm1::ForceForeground(HWND /*window*/) {
-    return false;  // TODO(launching): bring a window forward against the foreground lock
-}
-
-void TForm1::PlayClickEffect(ui::Form& /*form*/, Gdiplus::Bitmap* /*image*/, int /*row*/) {
-    // TODO(launching): the configured click effect on the row.
-}
-
-void TForm1::RevealInExplorer(const std::wstring& /*path*/, int /*type*/) {
-    // TODO(launching): open the folder, or Explorer with the file selected.
-}
-
-void TForm1::FindMIClick() {
-    // TODO(launching): reveal the selected item's target.
-}
-
 void TForm1::FormMouseMove(UINT /*shift*/, int /*x*/, int /*y*/) {
     // TODO(mouse input): hover tracking, header drag, slide-in over the edge.
 }
@@ -72,10 +48,6 @@ void TForm1::SetPopupItemsVisible(bool /*itemCommands*/, std::uint8_t /*variant*
 
 bool TForm1::DeleteItem(int /*position*/, bool /*silent*/) {
     return false;  // TODO(menu edits): the question by Type, the cache files, the rebuild
-}
-
-bool TForm1::EditIfNoTarget() {
-    return false;  // TODO(menu edits): the properties dialog for an item without a target
 }
 
 void TForm1::ApplyHandCursor() {

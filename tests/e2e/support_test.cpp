@@ -258,22 +258,25 @@ TEST(Marker, RecordsCommandLineFolderAndShowCommandBesideItself) {
     EXPECT_TRUE(SamePath(ui::IncludeTrailingBackslash(records[0].currentDir), work.Path()))
         << records[0].currentDir;
     EXPECT_EQ(records[0].showWindow, SW_SHOWMINNOACTIVE);
+    EXPECT_TRUE(records[0].startFlags & STARTF_USESHOWWINDOW);
     EXPECT_EQ(records[1].showWindow, SW_HIDE);
 }
 
 TEST(Marker, LogReaderSkipsAnUnfinishedLineAndKeepsTabsInArguments) {
     TempFolder folder;
     folder.WriteFile(L"marker.log",
-                     "\"C:\\m.exe\" a\tb\tC:\\work\t7\r\n"
-                     "\"C:\\m.exe\"\tC:\\\t-1\n"
+                     "\"C:\\m.exe\" a\tb\tC:\\work\t7\t1\r\n"
+                     "\"C:\\m.exe\"\tC:\\\t-1\t0\n"
                      "\"C:\\m.exe\" half\tC:\\wo");
     auto records = ReadMarkerLog(folder.PathOf(L"marker.log"));
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].commandLine, L"\"C:\\m.exe\" a\tb");
     EXPECT_EQ(records[0].currentDir, L"C:\\work");
     EXPECT_EQ(records[0].showWindow, 7);
+    EXPECT_EQ(records[0].startFlags, 1u);
     EXPECT_EQ(records[1].currentDir, L"C:\\");
     EXPECT_EQ(records[1].showWindow, -1);
+    EXPECT_EQ(records[1].startFlags, 0u);
     EXPECT_TRUE(ReadMarkerLog(folder.PathOf(L"none.log")).empty());
 }
 

@@ -21,14 +21,17 @@ std::vector<MarkerRecord> ReadMarkerLog(const std::wstring& path) {
         std::wstring line = text.substr(start, end - start);
         if (!line.empty() && line.back() == L'\r') line.pop_back();
         // Split from the right: an argument may hold a tab, a folder name may not.
-        size_t showTab = line.rfind(L'\t');
+        size_t flagsTab = line.rfind(L'\t');
+        if (flagsTab == std::wstring::npos || flagsTab == 0) continue;
+        size_t showTab = line.rfind(L'\t', flagsTab - 1);
         if (showTab == std::wstring::npos || showTab == 0) continue;
         size_t dirTab = line.rfind(L'\t', showTab - 1);
         if (dirTab == std::wstring::npos) continue;
         MarkerRecord record;
         record.commandLine = line.substr(0, dirTab);
         record.currentDir = line.substr(dirTab + 1, showTab - dirTab - 1);
-        record.showWindow = ui::ParseInt(line.substr(showTab + 1)).value_or(-2);
+        record.showWindow = ui::ParseInt(line.substr(showTab + 1, flagsTab - showTab - 1)).value_or(-2);
+        record.startFlags = static_cast<DWORD>(ui::ParseInt(line.substr(flagsTab + 1)).value_or(-1));
         records.push_back(std::move(record));
     }
     return records;

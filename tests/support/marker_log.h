@@ -1,4 +1,5 @@
-// Reads what marker.exe recorded about each start: command line, current folder, show command.
+// Reads what marker.exe recorded about each start: command line, current folder, show
+// command and start-up flags.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@ struct MarkerRecord {
     std::wstring commandLine;
     std::wstring currentDir;  // as GetCurrentDirectoryW gives it: no trailing backslash but at a root
     int showWindow = -1;      // the SW_* of STARTUPINFO, or -1 when none was set
+    DWORD startFlags = 0;     // STARTUPINFO's dwFlags (STARTF_USESHOWWINDOW, ...)
 };
 
 // marker.exe, built beside the test executables.

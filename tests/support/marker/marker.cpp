@@ -1,7 +1,8 @@
 // Marker program: an item's target in end-to-end tests. Records how it was started:
-// appends "command line<TAB>current directory<TAB>show command" as one UTF-8 line to
-// the file named by ZARVO_MARKER_LOG, or to marker.log beside itself, then exits 0.
-// The show command is -1 when the starter set none (no STARTF_USESHOWWINDOW).
+// appends "command line<TAB>current directory<TAB>show command<TAB>startup flags" as
+// one UTF-8 line to the file named by ZARVO_MARKER_LOG, or to marker.log beside
+// itself, then exits 0. The show command is -1 when the starter set none (no
+// STARTF_USESHOWWINDOW); the flags are STARTUPINFO's dwFlags in decimal.
 // Self-contained on purpose: it must not depend on the code it helps to test.
 #include <windows.h>
 
@@ -67,7 +68,8 @@ int wmain() {
     }
 
     std::wstring line = GetCommandLineW();
-    line += L"\t" + CurrentDirectory() + L"\t" + std::to_wstring(show) + L"\r\n";
+    line += L"\t" + CurrentDirectory() + L"\t" + std::to_wstring(show) + L"\t" +
+            std::to_wstring(startup.dwFlags) + L"\r\n";
     const std::string bytes = Utf8(line);
 
     // Append-only access makes each write land at the end even when several

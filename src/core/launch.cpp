@@ -1,0 +1,269 @@
+// The main window's click and double-click dispatch by the row's Type, the click
+// effect, and the shell routines around launching.
+#include "core/launch.h"
+
+#include "core/compositor.h"
+#include "core/form1.h"
+#include "core/forms.h"
+#include "core/path_macros.h"
+#include "core/startup.h"
+#include "dialogs/edit_box.h"
+#include "popups/zv_hint.h"
+#include "ui/files.h"
+#include "ui/handles.h"
+#include "ui/modal.h"
+#include "ui/strings.h"
+
+#include <memory>
+
+namespace core {
+namespace {
+
+// SetForegroundWindow is retried a few times, never without end: the callers run on
+// the GUI thread.
+constexpr int kForegroundAttempts = 10;
+constexpr DWORD kForegroundRetryMs = 5;
+
+// The item of the main window's hovered row, or null when no row is hovered.
+const TLNItem* MainRowItem(const TForm1& form) {
+    const int selected = form.SelectedIndex[1];
+    if (selected < 1 || selected > form.MainItemCount) return nullptr;
+    return HoveredItem(form.ItemLists[1], selected - 1, form.ScrollMode[1], form.ScrollTop);
+}
+
+int PointerY() {
+    POINT p{};
+    GetCursorPos(&p);
+    return p.y;
+}
+
+// Launches a row of the main window. Single clicks in pop-up mode start on the GUI
+// thread, everything else on a thread of its own.
+void LaunchRow(TForm1& form, const TLNItem& item, int row, bool onGuiThread) {
+    if (form.EditIfNoTarget()) return;
+    LaunchRequest request = MakeLaunchRequest(item, form.Settings);
+    if (onGuiThread) {
+        // TODO(mouse input): stop DragTimer first, so the press of this click starts no drag.
+        LaunchItemThread(request);
+    } else {
+        StartLaunchThread(std::move(request));
+    }
+    form.PlayClickEffect(form, form.LevelImages[1].get(), row);
+    if (form.Settings.RollOutAfterRun == 1) form.SlideOut();
+}
+
+// The quick-run box over a Type 6 row, shown modally; the hover state and the
+// housekeeping timer are handed back on every way out.
+void OpenRunBox(TForm1& form, int row) {
+    CompositorState& compositor = form.Compositor;
+    const bool animationLoaded = form.Parts.AnimationLoaded;
+    compositor.ShowHoverIcon = false;
+    form.Parts.AnimationLoaded = false;
+    form.StopTimer(TForm1::kTimer1);
+    compositor.RunBoxOpen = true;
+    {
+        ui::ScopeExit restore([&] {
+            compositor.RunBoxOpen = false;
+            form.StartTimer(TForm1::kTimer1, 300);
+            form.Parts.AnimationLoaded = animationLoaded;
+            compositor.ShowHoverIcon = true;
+        });
+        form.RenderMenuWindow(true, form, form.LevelImages[1].get(), row, 0);
+        if (!EditBox) return;
+        // From the top of the first row to the bottom of the clicked one.
+        const int rowTop = form.ItemTop(1, row);
+        EditBox->SetBounds(form.Left(), form.Top() + form.Skin.HeaderSize, EditBox->Width(),
+                           rowTop - form.Skin.HeaderSize + form.Skin.ItemSize);
+        // TODO(quick-run box): RunLB.Height = rowTop - HeaderSize (the rows above the
+        // clicked one), RunLB visible exactly when the row's Run is "1".
+        EditBox->Tag = 1;
+        ui::ShowModal(*EditBox);
+    }
+    if (!form.MenuHidden) form.RenderMenuWindow(true, form, form.LevelImages[1].get(), row, 0);
+}
+
+// The readout of the configured day after a fresh weather update.
+std::optional<WeatherDay> FetchWeatherDay(TForm1& /*form*/) {
+    // TODO(weather): form.UpdateWeather() (it leaves Timer1 off until the next
+    // slide-in), then Temps and Icons of day Settings.WeatherDayOffset from
+    // WeatherData. Until the readout exists there is nothing to write.
+    return std::nullopt;
+}
+
+void WeatherRowClick(TForm1& form, int row) {
+    const std::optional<WeatherDay> day = FetchWeatherDay(form);
+    if (!day || !form.MenuEditable() || !form.XMLDocument1.HasRoot()) return;
+    ui::XmlNode root = form.XMLDocument1.Root();
+    if (static_cast<size_t>(row) >= root.ElementCount()) return;
+    WriteWeatherReadout(root.ElementAt(static_cast<size_t>(row)), *day, form.Settings.DegreeType, AppDir);
+    form.SaveMenuAndRebuild(0);
+    form.RenderMenuWindow(false, form, form.LevelImages[1].get(), -1, 0);
+}
+
+void PluginRowClick(TForm1& form, int row) {
+    if (ZVHint) ZVHint->Hide();
+    form.ForceForeground(form.Handle());
+    // TODO(plug-ins): set PluginBusy here and clear it on every way out.
+    const int top = form.Top() + form.ItemTop(1, row);
+    form.PluginItemRect = RECT{form.Left(), top, form.Left() + form.Width(), top + form.Skin.ItemSize};
+    // TODO(plug-ins): the slot of FindPlugin(Run); when it is loaded and has "_OnClick",
+    // call it with a copy of PluginItemRect and PluginBuffer, write "Caption" (short
+    // string at 768) and "ImageFile" (at 1024) into the row's node and
+    // SaveMenuAndRebuild(0). No plug-in is loaded yet, so the row stays as it is.
+    form.RenderMenuWindow(false, form, form.LevelImages[1].get(), row, 0);
+}
+
+// Plays click effect `code` with the icon's top-left corner at `at`; returns the
+// temporary window it used, null when none played.
+std::unique_ptr<ui::Form> PlayEffect(std::uint8_t code, POINT at, int cell, Gdiplus::Bitmap* strip) {
+    // TODO(effects): by code 1 ZVHint->GlowEffect, 2 ZoomEffect, 3 RollEffect,
+    // 4 BounceEffect, 5 RippleEffect, each (at.x, at.y, cell, strip), returning its
+    // window; 0 and any other code play nothing.
+    (void)code;
+    (void)at;
+    (void)cell;
+    (void)strip;
+    return nullptr;
+}
+
+std::wstring DegreeSymbol(int degreeType) { return degreeType == 1 ? L"\u00B0C" : L"\u00B0F"; }
+
+}  // namespace
+
+void TForm1::FormClick() {
+    if (Settings.OpenOnClick == 1 && MenuHidden) {
+        // TODO(motion): skip while Animating
+        SlideIn();
+        return;
+    }
+    if (CursorOnTab() || Dragging) return;
+    const TLNItem* hovered = MainRowItem(*this);
+    if (!hovered || PointerY() <= Top() + Skin.HeaderSize) return;
+    // A copy: the dialogs and rebuilds below replace the item lists.
+    const TLNItem item = *hovered;
+    const int row = SelectedIndex[1] - 1;
+    switch (item.Type) {
+    case 2:
+    case 777: return;
+    case 6: OpenRunBox(*this, row); return;
+    case 7: WeatherRowClick(*this, row); return;
+    case 11: PluginRowClick(*this, row); return;
+    default: break;
+    }
+    if (Settings.DoubleClickRun == 1) return;  // the double click launches
+    LaunchRow(*this, item, row, PopupMode);
+}
+
+void TForm1::FormDblClick() {
+    if (!PopupMode && PointerY() - Top() < Skin.HeaderSize) return;
+    if (Settings.DoubleClickRun != 1) return;
+    const TLNItem* hovered = MainRowItem(*this);
+    if (!hovered) return;
+    const TLNItem item = *hovered;
+    switch (item.Type) {
+    case 2:
+    case 777:
+    // Their Run is "0", "1", a temperature or a library name: nothing for the shell.
+    case 6:
+    case 7:
+    case 11: return;
+    default: break;
+    }
+    LaunchRow(*this, item, SelectedIndex[1] - 1, false);
+}
+
+bool TForm1::ForceForeground(HWND window) {
+    if (!window || !IsWindow(window)) return false;
+    UINT savedTimeout = 0;
+    const bool haveTimeout = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0) != FALSE;
+    // The SET form takes the value itself in pvParam, not a pointer to it.
+    SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    // A window that was topmost already (the menu windows are) stays so.
+    const bool wasTopmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const HWND foreground = GetForegroundWindow();
+    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const DWORD self = GetCurrentThreadId();
+    bool done = false;
+    for (int attempt = 0; attempt < kForegroundAttempts && !done; ++attempt) {
+        if (attempt > 0) Sleep(kForegroundRetryMs);
+        const bool attached = foregroundThread != 0 && foregroundThread != self &&
+                              AttachThreadInput(self, foregroundThread, TRUE);
+        done = SetForegroundWindow(window) != FALSE;
+        if (attached) AttachThreadInput(self, foregroundThread, FALSE);
+    }
+    if (!wasTopmost) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (haveTimeout)
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                              reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);
+    return done;
+}
+
+void TForm1::PlayClickEffect(ui::Form& form, Gdiplus::Bitmap* image, int row) {
+    const int level = form.Tag;
+    if (level < 1 || level > 3) return;
+    const TLNItem* item = HoveredItem(ItemLists[level], row, ScrollMode[level], ScrollTop);
+    if (!item) return;
+    // Where the compositor draws the row's icon; a scrolling level starts one band lower.
+    const POINT icon = IconPosition(*item, Skin);
+    const int rowTop = ItemTop(level, row) + (ScrollMode[level] != 0 ? Skin.ItemSize : 0);
+    const POINT at{form.Left() + icon.x, form.Top() + rowTop + icon.y};
+
+    std::unique_ptr<ui::Form> effect;
+    {
+        Compositor.ShowHoverIcon = false;
+        ui::ScopeExit showIcon([this] { Compositor.ShowHoverIcon = true; });
+        if (Settings.OnClick != 0) RenderMenuWindow(true, form, image, row, 0);
+        effect = PlayEffect(Settings.OnClick, at, row, image);
+    }
+    if (!effect) return;
+    effect.reset();
+    RenderMenuWindow(true, form, image, row, 0);
+}
+
+void TForm1::RevealInExplorer(const std::wstring& path, int type) {
+    // Targets may be stored with the path macros, as launches read them.
+    const std::wstring target = ExpandPathMacros(path);
+    ShellCall call;
+    call.verb = L"open";
+    call.show = SW_SHOWNORMAL;
+    if (ui::DirectoryExists(target) && type != 55) {
+        call.file = target;
+    } else if (ui::FileExists(target) || type == 55) {
+        call.file = L"Explorer.exe";
+        // Quoted: a path with a comma or blank would otherwise split.
+        call.parameters = L"/n,/select,\"" + target + L"\"";
+    } else {
+        return;
+    }
+    const ShellFunctions shell = CurrentShellFunctions();
+    if (shell.execute) shell.execute(call);
+}
+
+void TForm1::FindMIClick() {
+    // TODO(mouse input): the level is PopupMenu1.Tag + 1 once the context menu exists.
+    RevealSelectedItem(*this, 1);
+}
+
+void RevealSelectedItem(TForm1& form, int level) {
+    if (level < 1 || level > 3) return;
+    const TLNItem* found = HoveredItem(form.ItemLists[level], form.SelectedIndex[level] - 1,
+                                       form.ScrollMode[level], form.ScrollTop);
+    if (!found) return;
+    const TLNItem item = *found;
+    form.RevealInExplorer(item.Run, item.Type);
+}
+
+void WriteWeatherReadout(ui::XmlNode item, const WeatherDay& day, int degreeType, const std::wstring& appDir) {
+    item.Child(L"Run").SetText(day.Temperature);
+    std::wstring format = item.Child(L"Params").Text();
+    if (ui::TrimSpaces(format).empty()) format = L"%s";
+    // The format is the user's text and the temperature the network's: neither may
+    // be read as anything but the one placeholder.
+    item.Child(L"Caption").SetText(ui::FormatS(format, day.Temperature + DegreeSymbol(degreeType)));
+    std::wstring icon = day.Icon;
+    if (!ui::FileExists(appDir + L"weather\\" + icon + L".png")) icon = L"N/A";
+    item.Child(L"ImageFile").SetText(appDir + L"weather\\" + icon + L".png");
+}
+
+}  // namespace core

@@ -1,0 +1,95 @@
+// Launching an item through the shell: the request a click hands to its worker, the
+// worker itself, the shell routines around it, and the seams that let tests see
+// what would be started.
+#pragma once
+
+#include "core/menu_document.h"
+#include "core/settings.h"
+#include "ui/xml_document.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace core {
+
+class TForm1;
+
+// The show command and parameters a click takes from its item.
+struct LaunchParams {
+    std::uint8_t RunVis = 0;  // 0 normal, 1 minimized, 2 maximized; the show command is RunVis + 1
+    std::wstring Params;
+};
+
+// One call of ShellExecuteW. Empty parameters and folder reach the shell as null.
+struct ShellCall {
+    HWND owner = nullptr;
+    std::wstring verb;
+    std::wstring file;
+    std::wstring parameters;
+    std::wstring directory;
+    int show = SW_SHOWNORMAL;
+};
+
+// What the launch path does to the outside world. Tests replace it to see what
+// would be started; every real launch goes through ShellExecuteW.
+struct ShellFunctions {
+    std::function<void(const ShellCall&)> execute;
+    std::function<void()> beep;                             // the default system beep
+    std::function<void(const std::wstring& file)> playSound;  // asynchronous, from a file
+};
+// The real functions, or the ones a test set; nullopt restores the real ones.
+ShellFunctions CurrentShellFunctions();
+void SetShellForTests(std::optional<ShellFunctions> functions);
+
+// Everything the launch worker reads, copied on the GUI thread at the click: the
+// worker never reads state the GUI thread may change meanwhile.
+struct LaunchRequest {
+    std::wstring Target;  // the item's Run with its path macros expanded
+    LaunchParams Params;
+    bool CtrlDown = false;
+    std::wstring ClickSoundFile;  // empty when ClickSound is off
+    HWND Owner = nullptr;         // the application's window
+    ShellFunctions Shell;
+};
+
+// The item's show command and parameters. A system tool (Type 4) keeps the tool's
+// number in RunVis, and a hand-edited RunVis may hold anything: both start normally.
+LaunchParams LaunchParamsFor(const TLNItem& item);
+// The request for launching the item now, with the Ctrl key as it is at this moment.
+LaunchRequest MakeLaunchRequest(const TLNItem& item, const Settings& settings);
+
+// The shell call for a request with a target: the working folder of an existing
+// file, the desktop object as the desktop's folder, Ctrl for the containing folder.
+ShellCall PlanLaunch(const LaunchRequest& request);
+// Starts one item (an empty target only beeps); the result is not reported. Runs on
+// a worker thread or inline; initialises COM on the calling thread for the shell.
+void LaunchItemThread(const LaunchRequest& request) noexcept;
+// Starts LaunchItemThread on a new thread that owns its request; nobody waits for it.
+void StartLaunchThread(LaunchRequest request);
+
+// File-system path of the desktop folder, or "No Desktop Folder found.".
+std::wstring GetDesktopFolder(HWND owner);
+// The Ctrl key is down in the calling thread's keyboard state.
+bool IsCtrlDown();
+
+// Reveals the selected item of a menu level (1..3), as the Find object command does.
+void RevealSelectedItem(TForm1& form, int level);
+
+// One day of the weather readout, as the weather update leaves it.
+struct WeatherDay {
+    std::wstring Temperature;
+    std::wstring Icon;  // the service's icon code
+};
+// Writes a weather row's node: Run the bare temperature, Caption through the row's
+// own format (Params, "%s" when blank), ImageFile the day's picture or "N/A".
+void WriteWeatherReadout(ui::XmlNode item, const WeatherDay& day, int degreeType, const std::wstring& appDir);
+
+// The properties dialog the click path opens for a file or folder row without a
+// target: tests see the level it is opened for instead of a modal dialog.
+void SetPropertiesDialogForTests(std::function<void(int level)> open);
+
+}  // namespace core
