@@ -481,6 +481,18 @@ TEST_F(HoverAnimationTest, EffectsChangeTheIconFrameByFrame) {
     }
 }
 
+TEST_F(HoverAnimationTest, RollTurnsTheIconInItsFirstFrame) {
+    SetMainItems({Item(0), Item(0)});
+    LoadAnimation(3, 3);
+    Main().Settings.OnMouse = 3;
+    Main().Settings.Zoom = 10;  // no growth: only the turn shows
+    SetCursorPos(600, 600);     // off the row: the animation stops after its first frame
+    Render(0);
+    // A third of a turn leaves the square's corners bare and reaches past its edges.
+    EXPECT_FALSE(Near(Pixel(3, 13), IconColour(0)));
+    EXPECT_TRUE(Near(Pixel(10, 11), IconColour(0)));
+}
+
 TEST_F(HoverAnimationTest, MissingStripAndCaptionsDrawTheRestOfTheFrame) {
     Main().Skin.ShowCaption = true;
     SetMainItems({Item(0), Item(6)});
