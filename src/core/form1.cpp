@@ -42,11 +42,19 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormCloseQuery();
         return TRUE;
     }
+    switch (msg) {
+    case WM_ACTIVATEAPP:
+        if (!wp) ApplicationEvents1Deactivate();
+        break;
+    case WM_DISPLAYCHANGE: WMDisplayChange(); break;
+    case WM_POWERBROADCAST: WMPowerBroadcast(); break;
+    }
     return Form::OnMessage(msg, wp, lp);
 }
 
 void TForm1::OnTimer(UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
+    if (id == kScrolltimer) ScrolltimerTimer();
 }
 
 void TForm1::SplashTimerTimer() {
