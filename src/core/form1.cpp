@@ -35,7 +35,9 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // Desktop mode: the window lives at the bottom of the z-order and never activates.
     if (DesktopMode && (msg == WM_WINDOWPOSCHANGING || msg == WM_WINDOWPOSCHANGED)) {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-        if (!(pos->flags & SWP_NOZORDER)) pos->hwndInsertAfter = HWND_BOTTOM;
+        // Leaving the top band is let through: only that clears a topmost flag that
+        // raising the owner passed on to this window.
+        if (!(pos->flags & SWP_NOZORDER) && pos->hwndInsertAfter != HWND_NOTOPMOST) pos->hwndInsertAfter = HWND_BOTTOM;
         pos->flags |= SWP_NOACTIVATE;
     }
     // Logging off or shutting down saves what a close saves.
@@ -43,11 +45,19 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormCloseQuery();
         return TRUE;
     }
+    switch (msg) {
+    case WM_ACTIVATEAPP:
+        if (!wp) ApplicationEvents1Deactivate();
+        break;
+    case WM_DISPLAYCHANGE: WMDisplayChange(); break;
+    case WM_POWERBROADCAST: WMPowerBroadcast(); break;
+    }
     return Form::OnMessage(msg, wp, lp);
 }
 
 void TForm1::OnTimer(UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
+    if (id == kScrolltimer) ScrolltimerTimer();
 }
 
 void TForm1::SplashTimerTimer() {

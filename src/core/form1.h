@@ -41,6 +41,7 @@ class TForm1 : public ui::Form {
 public:
     // Timer ids.
     static constexpr UINT_PTR kTimer1 = 1;
+    static constexpr UINT_PTR kScrolltimer = 3;
 
     TForm1() { Tag = 1; }
 
@@ -82,6 +83,10 @@ public:
     void Timer1Timer();
     bool CursorOnTab();
     void ScrolltimerTimer();
+    void WMDisplayChange();
+    void WMPowerBroadcast();
+    // The application lost activation (WM_ACTIVATEAPP false).
+    void ApplicationEvents1Deactivate();
 
     // --- click dispatch and launching (launch.cpp)
     void FormClick();
@@ -134,6 +139,10 @@ public:
     int MainHeight = 0;
     bool Dragging = false;
     bool MenuHidden = false;
+    // A plug-in works on a click; the menu stays up meanwhile.
+    bool PluginBusy = false;
+    // The menu-end hook while the main context menu is open; null otherwise.
+    HWINEVENTHOOK WinEventHook = nullptr;
     POINT PopupPoint{};
     // Screen rectangles of the row that opened the sub-menu drawn last, and of the
     // hovered row of the window drawn last; animations run while the pointer is in them.
@@ -158,8 +167,12 @@ private:
     void PlaceInitially();
     std::wstring MenuPath() const;
 
+    // The one-shot pop-up asks for its close once, at its first hide.
+    void RequestOneShotClose();
+
     std::unique_ptr<SplashWindow> splash_;
     bool splashSuppressed_ = false;
+    bool closeRequested_ = false;
 };
 
 }  // namespace core

@@ -54,8 +54,4 @@ void TForm1::ShowHotZones(bool visible) {
     MainPanelsShown = visible;
 }
 
-void TForm1::HotZoneEnter(TMouseControl& /*sender*/) {
-    // TODO(motion): highlight the panel's row and open TForm2 for it.
-}
-
 }  // namespace core

@@ -4,27 +4,6 @@
 
 namespace core {
 
-void TForm1::SlideIn() {
-    // TODO(motion): slide the menu in from its edge or pop it up at PopupPoint.
-    Show();
-}
-
-void TForm1::Timer1Timer() {
-    // TODO(motion): the housekeeping duties (edge tab, hide on leave, gluing, full screen).
-}
-
-void TForm1::SlideOut() {
-    // TODO(motion): slide the menu back into its edge, or hide it in pop-up mode.
-}
-
-bool TForm1::CursorOnTab() {
-    return false;  // TODO(motion): the pointer in the tab rectangle of the hidden menu
-}
-
-void TForm1::ScrolltimerTimer() {
-    // TODO(motion): repeat the scroll of the sub-menu window while the button is held.
-}
-
 void TForm1::FormMouseMove(UINT /*shift*/, int /*x*/, int /*y*/) {
     // TODO(mouse input): hover tracking, header drag, slide-in over the edge.
 }

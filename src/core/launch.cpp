@@ -15,6 +15,7 @@
 #include "ui/strings.h"
 
 #include <memory>
+#include <vector>
 
 namespace core {
 namespace {
@@ -172,15 +173,41 @@ void TForm1::FormDblClick() {
     LaunchRow(*this, item, SelectedIndex[1] - 1, false);
 }
 
+namespace {
+
+bool OwnsVisibleNormalWindow(HWND owner) {
+    struct Search {
+        HWND owner;
+        bool found;
+    } search{owner, false};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) &&
+                !(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST))
+                s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
 bool TForm1::ForceForeground(HWND window) {
     if (!window || !IsWindow(window)) return false;
     UINT savedTimeout = 0;
     const bool haveTimeout = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0) != FALSE;
     // The SET form takes the value itself in pvParam, not a pointer to it.
     SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
-    // A window that was topmost already (the menu windows are) stays so.
+    // A window that was topmost already (the menu windows are) stays so. Raising an
+    // owner to the top band takes its owned windows along for good (no later call
+    // returns them), so an owner of a visible window off the top band (the
+    // desktop-mode menu) is not raised.
     const bool wasTopmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const bool raise = !wasTopmost && !OwnsVisibleNormalWindow(window);
+    if (raise || wasTopmost) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const HWND foreground = GetForegroundWindow();
     const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
     const DWORD self = GetCurrentThreadId();
@@ -192,7 +219,7 @@ bool TForm1::ForceForeground(HWND window) {
         done = SetForegroundWindow(window) != FALSE;
         if (attached) AttachThreadInput(self, foregroundThread, FALSE);
     }
-    if (!wasTopmost) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (raise) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (haveTimeout)
         SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
                               reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);

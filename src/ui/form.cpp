@@ -48,7 +48,7 @@ void Form::Create() {
 void Form::Destroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    for (UINT_PTR id : timers_) KillTimer(hwnd_, id);
+    for (const auto& timer : timers_) KillTimer(hwnd_, timer.first);
     timers_.clear();
     FormDestroy();
     if (hwnd_) DestroyWindow(hwnd_);
@@ -151,7 +151,12 @@ void Form::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 void Form::StartTimer(UINT_PTR id, UINT intervalMs) {
     // SetTimer with an existing id restarts it with the new interval.
-    if (SetTimer(hwnd_, id, intervalMs, nullptr)) timers_.insert(id);
+    if (SetTimer(hwnd_, id, intervalMs, nullptr)) timers_[id] = intervalMs;
+}
+
+UINT Form::TimerInterval(UINT_PTR id) const {
+    auto it = timers_.find(id);
+    return it == timers_.end() ? 0 : it->second;
 }
 
 void Form::StopTimer(UINT_PTR id) {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <set>
+#include <map>
 #include <string>
 
 namespace ui {
@@ -62,6 +62,8 @@ public:
     void StartTimer(UINT_PTR id, UINT intervalMs);
     void StopTimer(UINT_PTR id);
     bool TimerRunning(UINT_PTR id) const { return timers_.count(id) != 0; }
+    // The interval the timer runs at; 0 when it is stopped.
+    UINT TimerInterval(UINT_PTR id) const;
 
 protected:
     virtual void CreateParams(ui::CreateParams& params) = 0;
@@ -87,7 +89,7 @@ private:
     HWND hwnd_ = nullptr;
     bool destroyed_ = false;
     HBRUSH background_ = nullptr;  // owned
-    std::set<UINT_PTR> timers_;
+    std::map<UINT_PTR, UINT> timers_;  // running timers and their intervals
 };
 
 }  // namespace ui

@@ -1,0 +1,7 @@
+#include "core/shell_menu.h"
+
+namespace core {
+
+bool ContextMenuOpen = false;
+
+}  // namespace core
