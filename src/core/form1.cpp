@@ -124,93 +124,70 @@ void TForm1::PlaceInitially() {
 
 void TForm1::FormCreate() {
     ui::Application::Instance().SetExceptionHandler([this] { ApplicationEvents1Exception(); });
-    // 1
     VersionString = GetFileVersionString(ui::ModuleFileName(), L"FileVersion");
-    // 2
     for (int level = 1; level <= 3; ++level) ItemLists[level].clear();
     ScrollMode[1] = 0;
     ScrollMode[2] = 1;
     ScrollMode[3] = 1;
     ui::SetScreenCursor(IDC_WAIT);
-    // 3: one INI object until stage 15
+    // One INI object serves every read of the start-up settings.
     {
         ui::Ini config(ProgramFolder() + L"config.ini");
         Settings.HideSplashScreen = ReadHideSplashScreen(config);
         splashSuppressed_ = Settings.HideSplashScreen || !FirstArgument().empty();
-        // 4
+        // The folders come before the splash, which lies in the program folder.
         AppDir = ProgramFolder();
         SystemDir = GetSystemDir();
         MediaKind = MediaKindOf(AppDir);
         CacheDir = MediaKind == 0 ? AppDir + L"cache\\" : GetTempDir();
-        // 5
         if (!splashSuppressed_) splash_ = std::make_unique<SplashWindow>(AppDir + L"splash.png");
         SplashTimerTimer();
-        // 6
         Compositor.TrayIconImage = nullptr;
         Compositor.WindowBlend = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         InitColorMatrices(Compositor);
         Skin.ShowCaption = false;
-        // 7
         PopupMode = false;
         ChooseMenuFile();
         SplashTimerTimer();
-        // 8
         WriteDefaultMenuIfMissing();
         SplashTimerTimer();
-        // 9
         ReadLock(config, Settings);
         Lock1.Checked = Settings.lock;
         Lock1.Caption = Settings.lock ? L"Unlock" : L"Lock";
-        // 10
         ReadAppearance(config, Settings, DesktopMode, VistaOrLater);
-        // 11
         DecidePopupMode();
         SplashTimerTimer();
-        // 12
         ReadRemaining(config, Settings, AppDir);
         SetLeft(Settings.X);
         SetTop(Settings.Y);
         ShowCount = Settings.ShowCount;
         MoveSoundData = ui::ReadFileBytes(AppDir + L"move.wav").value_or(std::string());
-        // 13
         if (Settings.IndexOnStart == 1) BuildIndex();
-        // 14
         ApplyHandCursor();
     }
-    // 15
     Messages = MessageTexts{};
     SelectedIndex[1] = -1;
     SplashTimerTimer();
-    // 16
     SetTop(ClampTop(Top(), GetSystemMetrics(SM_CYSCREEN)));
-    // 17
+    // The compositor's shared drawing objects, then the skin that fills them.
     Compositor.WorkBitmap = std::make_unique<ui::Dib>(1, 1);
     Compositor.IconAttributes = std::make_unique<Gdiplus::ImageAttributes>();
     Compositor.TransparencyAttributes = std::make_unique<Gdiplus::ImageAttributes>();
     SplashTimerTimer();
-    // 18
     LoadSkin(Settings.LastSkin);
-    // 19
     PlaceInitially();
     SplashTimerTimer();
-    // 20
     if (!ui::DirectoryExists(CacheDir)) CreateDirectoryW(CacheDir.c_str(), nullptr);
-    // 21
     LoadPlugins();
-    // 22
     MakeLayeredToolWindow(*this);
     DragAcceptFiles(Handle(), TRUE);
-    // 23
     BuildMainMenu();
     SplashTimerTimer();
-    // 24
     GetCursorPos(&PopupPoint);
-    // 25
+    // The first paint: the window shows at its initial place before it slides.
     RenderMenuWindow(false, *this, LevelImages[1].get(), -1, 0);
-    // 26
     SlideIn();
     SplashTimerTimer();
-    // 27
     StartTimer(kTimer1, 300);
     ui::SetScreenCursor(nullptr);
 }

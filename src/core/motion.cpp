@@ -289,7 +289,7 @@ void TForm1::SlideOut() {
 
 namespace {
 
-// 2: a press on the tab of the hidden menu, or on the open sub-menu; true when it
+// a press on the tab of the hidden menu, or on the open sub-menu; true when it
 // ends the tick. The button is read once: the query clears its "pressed since" bit.
 bool PressDuties(TForm1& f) {
     if (Animating) return false;
@@ -308,7 +308,7 @@ bool PressDuties(TForm1& f) {
     return false;
 }
 
-// 3 and 4: the hot zones, also while a slide runs; repeats an entry a panel missed.
+// the hot zones, also while a slide runs; repeats an entry a panel missed.
 void HotZoneDuties(TForm1& f) {
     if (MainPanelsShown && TForm1::CursorInForm(f)) {
         const int hit = NewlyHitPanel(MainPanels, LastMainPanel);
@@ -326,7 +326,7 @@ void HotZoneDuties(TForm1& f) {
     }
 }
 
-// 5 and 6: the hidden window stays glued to its edge and on top of everything, or
+// the hidden window stays glued to its edge and on top of everything, or
 // out of sight when hidden from the screen.
 void HiddenWindowDuties(TForm1& f) {
     if (!f.MenuHidden) return;
@@ -341,7 +341,7 @@ void HiddenWindowDuties(TForm1& f) {
     else if (!f.Visible()) f.Show();
 }
 
-// 8: hiding from the screen and rolling out when the pointer has left, unless a
+// hiding from the screen and rolling out when the pointer has left, unless a
 // dialog or a context menu is open.
 void PointerLeftDuties(TForm1& f) {
     if (DialogShown()) return;
@@ -364,7 +364,7 @@ void PointerLeftDuties(TForm1& f) {
 }  // namespace
 
 void TForm1::Timer1Timer() {
-    // 1: a full-screen program in front: stay out of its way and look less often.
+    // a full-screen program in front: stay out of its way and look less often.
     if (IsFullScreenAppActive()) {
         if (TimerRunning(kTimer1) && TimerInterval(kTimer1) != kFullScreenInterval)
             StartTimer(kTimer1, kFullScreenInterval);
@@ -376,7 +376,7 @@ void TForm1::Timer1Timer() {
     if (PressDuties(*this)) return;
     HotZoneDuties(*this);
     HiddenWindowDuties(*this);
-    // 7: a plug-in works on a click: keep the menu and give the application the focus.
+    // a plug-in works on a click: keep the menu and give the application the focus.
     if (PluginBusy) {
         if (PointerInMenuWindows() && !PointIn(PluginItemRect, CursorPos()))
             SetActiveWindow(ui::Application::Instance().Handle());
