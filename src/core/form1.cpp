@@ -58,6 +58,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TForm1::OnTimer(UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
     if (id == kScrolltimer) ScrolltimerTimer();
+    if (id == kDragTimer) DragTimerTimer();
 }
 
 void TForm1::SplashTimerTimer() {

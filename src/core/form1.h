@@ -11,6 +11,7 @@
 #include "core/skin.h"
 #include "core/splash.h"
 #include "ui/form.h"
+#include "ui/popup_menu.h"
 #include "ui/xml_document.h"
 
 #include <memory>
@@ -41,9 +42,14 @@ class TForm1 : public ui::Form {
 public:
     // Timer ids.
     static constexpr UINT_PTR kTimer1 = 1;
+    static constexpr UINT_PTR kDragTimer = 2;
     static constexpr UINT_PTR kScrolltimer = 3;
 
-    TForm1() { Tag = 1; }
+    TForm1() {
+        Tag = 1;
+        Cursor = ui::FormCursor::HandPoint;
+        SetUpPopupMenu1();
+    }
 
     // --- start-up and shut-down
     void SplashTimerTimer();
@@ -101,11 +107,20 @@ public:
     void FormMouseDown(ui::MouseButton button, UINT shift, int x, int y);
     void FormMouseUp(ui::MouseButton button, UINT shift, int x, int y);
     void EndDrag();
+    void DragTimerTimer();
     void SetPopupItemsVisible(bool itemCommands, std::uint8_t variant);
     void ApplyHandCursor();
+    // The menu-end clean-up: preview released, preview line hidden, hook removed.
+    // Idempotent: it runs for the menu-end event and when the menu returns.
+    void MenuEndCleanUp();
+    // The menu-end hook of the context menu; never a second one while one is set.
+    void InstallMenuEndHook();
+    void blank1MeasureItem(MEASUREITEMSTRUCT& item);
+    void blank1DrawItem(const DRAWITEMSTRUCT& item);
 
     // --- menu edits (edit_commands.cpp)
     bool DeleteItem(int position, bool silent);
+    void DelMIClick();
     bool EditIfNoTarget();
 
     // --- later concerns, called by their final names
@@ -124,6 +139,17 @@ public:
     CompositorState Compositor;
     MessageTexts Messages;
     MenuEntry Lock1;
+    // Built from its entries at each showing; Lock1 above holds the lock entry's state.
+    ui::PopupMenu PopupMenu1{*this};
+    ui::FormTimer DragTimer{*this, kDragTimer, 400};
+    bool HeaderDrag = false;
+    POINT DragStart{};
+    HWINEVENTHOOK WinEventHook = nullptr;  // set while the context menu is open
+    // The preview line's picture (a member, not a global: no GDI+ object may outlive
+    // the GDI+ session) and its size.
+    std::unique_ptr<Gdiplus::Bitmap> PreviewImage;
+    int PreviewWidth = 0;
+    int PreviewHeight = 0;
     ui::XmlDocument XMLDocument1;
     MenuStore MenuFile;
     PerLevel<TLNItemList> ItemLists;
@@ -141,8 +167,6 @@ public:
     bool MenuHidden = false;
     // A plug-in works on a click; the menu stays up meanwhile.
     bool PluginBusy = false;
-    // The menu-end hook while the main context menu is open; null otherwise.
-    HWINEVENTHOOK WinEventHook = nullptr;
     POINT PopupPoint{};
     // Screen rectangles of the row that opened the sub-menu drawn last, and of the
     // hovered row of the window drawn last; animations run while the pointer is in them.
@@ -159,6 +183,11 @@ protected:
     void FormClose() override;
     void OnTimer(UINT_PTR id) override;
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void MouseDown(ui::MouseButton button, UINT shift, int x, int y) override;
+    void MouseMove(UINT shift, int x, int y) override;
+    void MouseUp(ui::MouseButton button, UINT shift, int x, int y) override;
+    void Click() override;
+    void DblClick() override;
 
 private:
     void ChooseMenuFile();
@@ -166,6 +195,17 @@ private:
     void DecidePopupMode();
     void PlaceInitially();
     std::wstring MenuPath() const;
+    // mouse_input.cpp
+    void SetUpPopupMenu1();
+    void PopupMenu1Command(const ui::MenuItem& item);
+    void OpenSubMenu(int row, const TLNItem& item);
+    void EndHeaderDrag(int x, int y);
+    void ReleaseOverRows(ui::MouseButton button);
+    void EndItemDrag();
+    void DropIntoOpenGroup(int source);
+    void ShowRowMenu(const TLNItem& item);
+    void LoadPreview(const std::wstring& path);
+    void PopupAtCursor();
 
     // The one-shot pop-up asks for its close once, at its first hide.
     void RequestOneShotClose();

@@ -4,35 +4,6 @@
 
 namespace core {
 
-void TForm1::FormMouseMove(UINT /*shift*/, int /*x*/, int /*y*/) {
-    // TODO(mouse input): hover tracking, header drag, slide-in over the edge.
-}
-
-void TForm1::FormMouseDown(ui::MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {
-    // TODO(mouse input): start a header or item drag.
-}
-
-void TForm1::FormMouseUp(ui::MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {
-    // TODO(mouse input): end drags, the context menu, the middle-button reveal.
-}
-
-void TForm1::EndDrag() {
-    // TODO(mouse input): also the default screen cursor and the drag timer.
-    Dragging = false;
-}
-
-void TForm1::SetPopupItemsVisible(bool /*itemCommands*/, std::uint8_t /*variant*/) {
-    // TODO(mouse input): choose the context-menu entries for where it opens.
-}
-
-bool TForm1::DeleteItem(int /*position*/, bool /*silent*/) {
-    return false;  // TODO(menu edits): the question by Type, the cache files, the rebuild
-}
-
-void TForm1::ApplyHandCursor() {
-    // TODO(mouse input): the hand cursor over the menu windows when UseHandCursor is set.
-}
-
 void TForm1::TrayIcon(int /*operation*/) {
     // TODO(pop-up mode): add, delete or modify the notification-area icon.
 }

@@ -7,7 +7,10 @@ namespace popups {
 
 class TForm2 : public ui::Form {
 public:
-    TForm2() { Tag = 2; }
+    TForm2() {
+        Tag = 2;
+        Cursor = ui::FormCursor::HandPoint;
+    }
     // Makes a sub-menu window layered, lets it take dropped files and advances the
     // start-up splash by one step.
     static void InitDropTarget(ui::Form& form);

@@ -2,11 +2,21 @@
 
 #include "ui/application.h"
 #include "ui/cursor.h"
+#include "ui/popup_menu.h"
+
+#include <windowsx.h>
 
 #include <stdexcept>
 #include <string>
 
 namespace ui {
+
+UINT MouseShiftState(WPARAM wp) {
+    UINT shift = static_cast<UINT>(wp) & (MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL | MK_MBUTTON |
+                                          MK_XBUTTON1 | MK_XBUTTON2);
+    if (GetKeyState(VK_MENU) < 0) shift |= kMkAlt;
+    return shift;
+}
 
 Form::~Form() {
     if (background_) DeleteObject(background_);
@@ -95,13 +105,73 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (FormCloseQuery()) FormClose();
         return 0;
     case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT && ScreenCursor()) {
-            SetCursor(ScreenCursor());
-            return TRUE;
-        }
+        if (LOWORD(lp) == HTCLIENT && SetCursorForClient()) return TRUE;
+        break;
+    case WM_LBUTTONDOWN: ButtonDown(MouseButton::Left, wp, lp, false); return 0;
+    case WM_RBUTTONDOWN: ButtonDown(MouseButton::Right, wp, lp, false); return 0;
+    case WM_MBUTTONDOWN: ButtonDown(MouseButton::Middle, wp, lp, false); return 0;
+    case WM_LBUTTONDBLCLK: ButtonDown(MouseButton::Left, wp, lp, true); return 0;
+    case WM_RBUTTONDBLCLK: ButtonDown(MouseButton::Right, wp, lp, true); return 0;
+    case WM_MBUTTONDBLCLK: ButtonDown(MouseButton::Middle, wp, lp, true); return 0;
+    case WM_LBUTTONUP: ButtonUp(MouseButton::Left, wp, lp); return 0;
+    case WM_RBUTTONUP: ButtonUp(MouseButton::Right, wp, lp); return 0;
+    case WM_MBUTTONUP: ButtonUp(MouseButton::Middle, wp, lp); return 0;
+    case WM_MOUSEMOVE:
+        // No WM_SETCURSOR arrives while the pointer is captured.
+        if (GetCapture() == hwnd_ && ScreenCursor()) SetCursor(ScreenCursor());
+        MouseMove(MouseShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Whoever took the capture (a menu, a dialog, another window) also took the
+        // release: it is no click of ours any more.
+        if (reinterpret_cast<HWND>(lp) != hwnd_) clicked_ = false;
+        break;
+    case WM_MEASUREITEM:
+        if (wp == 0 && PopupMenu::MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (wp == 0 && PopupMenu::DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
         break;
     }
     return DefaultHandling(msg, wp, lp);
+}
+
+bool Form::SetCursorForClient() {
+    HCURSOR cursor = ScreenCursor();
+    if (!cursor && Cursor == FormCursor::HandPoint) cursor = HandPointCursor();
+    if (!cursor) return false;
+    SetCursor(cursor);
+    return true;
+}
+
+void Form::ButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool doubleClick) {
+    UINT shift = MouseShiftState(wp);
+    if (button == MouseButton::Left) {
+        // Capture first: a handler that opens a menu or dialog takes it away again,
+        // and that must cancel the click.
+        SetCapture(hwnd_);
+        clicked_ = !doubleClick;
+        if (doubleClick) DblClick();
+    }
+    if (doubleClick) shift |= kMkDouble;
+    MouseDown(button, shift, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+}
+
+void Form::ButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
+    const int x = GET_X_LPARAM(lp);
+    const int y = GET_Y_LPARAM(lp);
+    if (button == MouseButton::Left) {
+        const bool clicked = clicked_;
+        clicked_ = false;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        const POINT p{x, y};
+        if (clicked && PtInRect(&client, p)) Click();
+        // The click may have destroyed the window (a close command).
+        if (!hwnd_) return;
+    }
+    MouseUp(button, MouseShiftState(wp), x, y);
 }
 
 LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
@@ -150,6 +220,8 @@ void Form::SetColor(COLORREF color) {
 void Form::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 void Form::StartTimer(UINT_PTR id, UINT intervalMs) {
+    // Without a window SetTimer would make a thread timer under another id.
+    if (!hwnd_) return;
     // SetTimer with an existing id restarts it with the new interval.
     if (SetTimer(hwnd_, id, intervalMs, nullptr)) timers_[id] = intervalMs;
 }

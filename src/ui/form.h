@@ -12,6 +12,15 @@ namespace ui {
 
 enum class MouseButton { Left, Right, Middle };
 
+// The shift state of a mouse event: the MK_* flags of the message, plus these two.
+constexpr UINT kMkAlt = 0x1000;
+constexpr UINT kMkDouble = 0x2000;  // the press of a double click
+// The MK_* flags of a mouse message's wParam with the Alt key added.
+UINT MouseShiftState(WPARAM wp);
+
+// The window's own cursor where no screen cursor is set (see cursor.h).
+enum class FormCursor { Default, HandPoint };
+
 struct CreateParams {
     std::wstring className;
     std::wstring caption;
@@ -38,6 +47,7 @@ public:
 
     HWND Handle() const noexcept { return hwnd_; }
     int Tag = 0;
+    FormCursor Cursor = FormCursor::Default;
 
     bool Visible() const;
     void Show();           // shows without activating: menu windows never take focus
@@ -78,6 +88,15 @@ protected:
     // change them (see mouse_hover.h).
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
+    // Client coordinates, negative or beyond the client area under capture. A left
+    // press captures the pointer until its release; Click fires on a left release
+    // inside the client area, before MouseUp, and not for the release that ends a
+    // double click; a double click gives DblClick, then MouseDown with kMkDouble.
+    virtual void MouseDown(MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {}
+    virtual void MouseMove(UINT /*shift*/, int /*x*/, int /*y*/) {}
+    virtual void MouseUp(MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {}
+    virtual void Click() {}
+    virtual void DblClick() {}
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -85,11 +104,35 @@ private:
     friend void TrackMouseHover();
     static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     static void RegisterClassOnce(const std::wstring& className);
+    void ButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool doubleClick);
+    void ButtonUp(MouseButton button, WPARAM wp, LPARAM lp);
+    bool SetCursorForClient();
 
     HWND hwnd_ = nullptr;
     bool destroyed_ = false;
     HBRUSH background_ = nullptr;  // owned
     std::map<UINT_PTR, UINT> timers_;  // running timers and their intervals
+    bool clicked_ = false;  // a left press here whose release may still be a click
+};
+
+// A timer of a form as a component: the owner's OnTimer gets its id.
+class FormTimer {
+public:
+    FormTimer(Form& owner, UINT_PTR id, UINT intervalMs) noexcept
+        : owner_(owner), id_(id), interval_(intervalMs) {}
+    FormTimer(const FormTimer&) = delete;
+    FormTimer& operator=(const FormTimer&) = delete;
+
+    // Starting a running timer restarts its interval.
+    void Start() { owner_.StartTimer(id_, interval_); }
+    void Stop() { owner_.StopTimer(id_); }
+    bool Enabled() const { return owner_.TimerRunning(id_); }
+    UINT_PTR Id() const noexcept { return id_; }
+
+private:
+    Form& owner_;
+    UINT_PTR id_;
+    UINT interval_;
 };
 
 }  // namespace ui

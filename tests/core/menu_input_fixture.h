@@ -1,0 +1,127 @@
+// The main window over a menu of the test's rows, with the real button and Shift
+// states a test holds for a while, and the geometry of the default skin's rows.
+#pragma once
+
+#include "main_window_fixture.h"
+
+#include "core/edit_commands.h"
+#include "core/mouse_input.h"
+#include "ui/cursor.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace menu_input {
+
+struct Row {
+    Row(int type_, std::string caption_, std::string run_ = {}, std::string id_ = {}, std::string param1_ = {},
+        std::vector<Row> children_ = {})
+        : type(type_), caption(std::move(caption_)), run(std::move(run_)), id(std::move(id_)),
+          param1(std::move(param1_)), children(std::move(children_)) {}
+    int type;
+    std::string caption;
+    std::string run;
+    std::string id;
+    std::string param1;
+    std::vector<Row> children;
+};
+
+inline std::string ItemXml(const Row& row) {
+    std::string xml = "<item><Run>" + row.run + "</Run><Type>" + std::to_string(row.type) + "</Type><Caption>" +
+                      row.caption + "</Caption>";
+    if (!row.param1.empty()) xml += "<Param1>" + row.param1 + "</Param1>";
+    if (!row.id.empty()) xml += "<ID>" + row.id + "</ID>";
+    xml += "<subitem>";
+    for (const Row& child : row.children) xml += ItemXml(child);
+    return xml + "</subitem></item>";
+}
+
+inline std::string MenuXml(const std::vector<Row>& rows) {
+    std::string xml = "<?xml version=\"1.0\"?>\r\n<Items>";
+    for (const Row& row : rows) xml += ItemXml(row);
+    return xml + "</Items>\r\n";
+}
+
+// The left button really held (GetAsyncKeyState sees it), pressed where the
+// pointer is parked, away from every window of the test.
+class LeftButtonHeld {
+public:
+    LeftButtonHeld() {
+        SetCursorPos(1100, 950);
+        Send(MOUSEEVENTF_LEFTDOWN);
+    }
+    ~LeftButtonHeld() {
+        SetCursorPos(1100, 950);
+        Send(MOUSEEVENTF_LEFTUP);
+        ui::Application::Instance().ProcessMessages();
+    }
+    LeftButtonHeld(const LeftButtonHeld&) = delete;
+    LeftButtonHeld& operator=(const LeftButtonHeld&) = delete;
+
+private:
+    static void Send(DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof(input));
+    }
+};
+
+// Shift down in this thread's keyboard state.
+class ShiftHeld {
+public:
+    ShiftHeld() {
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        std::memcpy(state, saved_, sizeof(state));
+        state[VK_SHIFT] = 0x80;
+        state[VK_LSHIFT] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~ShiftHeld() { SetKeyboardState(saved_); }
+    ShiftHeld(const ShiftHeld&) = delete;
+    ShiftHeld& operator=(const ShiftHeld&) = delete;
+
+private:
+    BYTE saved_[256]{};
+};
+
+}  // namespace menu_input
+
+class MenuInputTest : public MainWindowTest {
+protected:
+    using Row = menu_input::Row;
+
+    void StartWith(const std::vector<Row>& rows) {
+        folder.WriteFile(L"1.xml", menu_input::MenuXml(rows));
+        boxes.clear();
+        Start();
+        ASSERT_TRUE(boxes.empty()) << "the menu did not build";
+        SetCursorPos(1100, 950);
+    }
+
+    void TearDown() override {
+        ui::SetScreenCursor(nullptr);
+        core::SavedScreenCursor = nullptr;
+        core::SetTaskDialogHandler(nullptr);
+        core::VistaOrLater = false;
+        SetCursorPos(1100, 950);
+        MainWindowTest::TearDown();
+    }
+
+    // Client y of the middle of a 1-based row when every row above is a full one.
+    int RowY(int row) const { return Main().Skin.HeaderSize + Main().Skin.ItemSize * (row - 1) + Main().Skin.ItemSize / 2; }
+    const core::TForm1& Main() const { return *core::Form1; }
+    core::TForm1& Main() { return *core::Form1; }
+
+    void Hover(int row) { Main().FormMouseMove(0, 10, RowY(row)); }
+    // The pointer over a row of the main window, in screen coordinates.
+    void PointAtRow(int row) { SetCursorPos(Main().Left() + 10, Main().Top() + RowY(row)); }
+
+    std::vector<std::wstring> Captions() const {
+        std::vector<std::wstring> captions;
+        for (const core::TLNItem& item : Main().ItemLists[1]) captions.push_back(item.Caption);
+        return captions;
+    }
+};
