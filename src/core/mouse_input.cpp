@@ -26,8 +26,8 @@ bool ContextMenuOpen = false;
 
 namespace {
 
-// The forms are made one after the other, and the main window's creation already
-// moves the pointer logic: the later ones may not exist yet.
+// The forms are created one after the other, and the main window may handle the
+// pointer (a slide-in ends with a move) before the later ones exist.
 bool Shown(const ui::Form* form) { return form && form->Visible(); }
 void HideForm(ui::Form* form) {
     if (form) form->Hide();
