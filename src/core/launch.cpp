@@ -2,6 +2,8 @@
 // effect, and the shell routines around launching.
 #include "core/launch.h"
 
+#include "core/motion.h"
+
 #include "core/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
@@ -133,8 +135,7 @@ std::wstring DegreeSymbol(int degreeType) { return degreeType == 1 ? L"\u00B0C" 
 
 void TForm1::FormClick() {
     if (Settings.OpenOnClick == 1 && MenuHidden) {
-        // TODO(motion): skip while Animating
-        SlideIn();
+        if (!Animating) SlideIn();
         return;
     }
     if (CursorOnTab() || Dragging) return;

@@ -2,6 +2,8 @@
 // header and item drags, the context menu with its preview line, the hand cursor.
 #include "core/mouse_input.h"
 
+#include "core/motion.h"
+
 #include "core/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
@@ -112,7 +114,7 @@ void TForm1::DblClick() { FormDblClick(); }
 // --- hover
 
 void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
-    // TODO(motion): nothing at all while Animating.
+    if (Animating) return;
     if (HeaderDrag && IsLeftButtonDown()) {
         if (Shown(Form3)) Form3->Hide();
         if (Shown(Form2)) Form2->Hide();
@@ -130,7 +132,7 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
             RenderMenuWindow(false, *Form2, LevelImages[2].get(), SelectedIndex[2] - 1, 0);
         }
     }
-    // TODO(motion): nothing more while Animating.
+    if (Animating) return;
     if (MenuHidden) {
         if (Settings.OpenOnClick != 0) return;
         const bool overWindow = x >= 0 && y >= 0 && x < Width() && y < Height();
@@ -220,7 +222,7 @@ void TForm1::OpenSubMenu(int row, const TLNItem& item) {
 
 void TForm1::FormMouseDown(ui::MouseButton button, UINT /*shift*/, int x, int y) {
     if (button != ui::MouseButton::Left) return;
-    // TODO(motion): nothing while Animating.
+    if (Animating) return;
     if (y < Skin.HeaderSize && !PopupMode) {
         HeaderDrag = true;
         Dragging = false;
@@ -260,8 +262,7 @@ void TForm1::DragTimerTimer() {
 void TForm1::FormMouseUp(ui::MouseButton button, UINT /*shift*/, int x, int y) {
     try {
         if (button == ui::MouseButton::Left && HeaderDrag) EndHeaderDrag(x, y);
-        // TODO(motion): return here while Animating, before the common end below.
-        ReleaseOverRows(button);
+        if (!Animating) ReleaseOverRows(button);
     } catch (...) {
         // Errors of the release are discarded; the drag still ends.
     }

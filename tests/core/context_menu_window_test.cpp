@@ -165,6 +165,7 @@ TEST_F(ContextMenuTest, PictureTargetShowsThePreviewLineAndTheMenuEndReleasesIt)
     EXPECT_EQ(Main().WinEventHook, nullptr);
 
     Main().FormMouseMove(0, 10, 2);  // over the header: no row
+    ui::Application::Instance().ProcessMessages();  // the loop runs between two clicks
     const Snapshot empty = WhileTheMenuIsUp([&] { RightRelease(2); });
     EXPECT_EQ(Texts(empty), (Names{L"Lock", L"Settings", L"About", L"-", L"Close"}));
     EXPECT_TRUE(empty.hookSet) << "a new hook for the next showing";

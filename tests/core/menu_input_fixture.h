@@ -5,6 +5,7 @@
 #include "main_window_fixture.h"
 
 #include "core/edit_commands.h"
+#include "core/motion.h"
 #include "core/mouse_input.h"
 #include "ui/cursor.h"
 
@@ -43,29 +44,36 @@ inline std::string MenuXml(const std::vector<Row>& rows) {
     return xml + "</Items>\r\n";
 }
 
-// The left button really held (GetAsyncKeyState sees it), pressed where the
-// pointer is parked, away from every window of the test.
+// The left button really held (GetAsyncKeyState sees it), pressed over a small
+// window of the test's own, away from the menu: a press on a foreign window would
+// deactivate the application, and the deactivation slides the menu out.
 class LeftButtonHeld {
 public:
     LeftButtonHeld() {
-        SetCursorPos(1100, 950);
+        pad_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"press pad", WS_POPUP | WS_VISIBLE, kX - 10, kY - 10, 20,
+                               20, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetCursorPos(kX, kY);
         Send(MOUSEEVENTF_LEFTDOWN);
     }
     ~LeftButtonHeld() {
-        SetCursorPos(1100, 950);
+        SetCursorPos(kX, kY);
         Send(MOUSEEVENTF_LEFTUP);
         ui::Application::Instance().ProcessMessages();
+        if (pad_) DestroyWindow(pad_);
     }
     LeftButtonHeld(const LeftButtonHeld&) = delete;
     LeftButtonHeld& operator=(const LeftButtonHeld&) = delete;
 
 private:
+    static constexpr int kX = 1100;
+    static constexpr int kY = 950;
     static void Send(DWORD flags) {
         INPUT input{};
         input.type = INPUT_MOUSE;
         input.mi.dwFlags = flags;
         SendInput(1, &input, sizeof(input));
     }
+    HWND pad_ = nullptr;
 };
 
 // Shift down in this thread's keyboard state.
