@@ -46,7 +46,8 @@ void LaunchRow(TForm1& form, const TLNItem& item, int row, bool onGuiThread) {
     if (form.EditIfNoTarget()) return;
     LaunchRequest request = MakeLaunchRequest(item, form.Settings);
     if (onGuiThread) {
-        // TODO(mouse input): stop DragTimer first, so the press of this click starts no drag.
+        // The press of this click must start no drag while the launch holds the thread.
+        form.DragTimer.Stop();
         LaunchItemThread(request);
     } else {
         StartLaunchThread(std::move(request));
@@ -269,8 +270,7 @@ void TForm1::RevealInExplorer(const std::wstring& path, int type) {
 }
 
 void TForm1::FindMIClick() {
-    // TODO(mouse input): the level is PopupMenu1.Tag + 1 once the context menu exists.
-    RevealSelectedItem(*this, 1);
+    RevealSelectedItem(*this, PopupMenu1.Tag + 1);
 }
 
 void RevealSelectedItem(TForm1& form, int level) {

@@ -486,7 +486,7 @@ void TForm1::ScrolltimerTimer() {
             }
             return;
         }
-        // TODO(mouse input): StopTimer(kDragTimer) as well, once the drag timer exists.
+        DragTimer.Stop();
         StopTimer(kScrolltimer);
     } catch (...) {
     }

@@ -1,7 +1,9 @@
-// The real Zarvo.exe slides its menu out when the pointer leaves and back in at the
-// edge, driven by real pointer input.
+// The real Zarvo.exe, driven by real pointer input: its menu slides out when the
+// pointer leaves and back in at the edge, and a double click on a row launches it.
+#include "support/marker_log.h"
 #include "support/process.h"
 #include "support/program_folder.h"
+#include "ui/strings.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +65,7 @@ protected:
     ZarvoProcess zarvo;
 };
 
-TEST_F(MotionE2E, PointerAwaySlidesTheMenuOutAndAPressAtTheEdgeBringsItBack) {
+TEST_F(MotionE2E, PointerAwaySlidesTheMenuOutAndThePointerAtTheEdgeBringsItBack) {
     zarvo.Start(folder);
     ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
     HWND main = zarvo.WaitForWindow(L"TForm1");
@@ -77,11 +79,9 @@ TEST_F(MotionE2E, PointerAwaySlidesTheMenuOutAndAPressAtTheEdgeBringsItBack) {
     EXPECT_EQ(r.top, kTop);
     EXPECT_TRUE(IsWindowVisible(main));
 
-    // At the edge strip, over the header (so the press starts no item).
+    // Over the edge strip that stays on the screen.
     MovePointer(2, kTop + 8);
-    LeftButton(true);
     r = WaitForLeft(main, 0);
-    LeftButton(false);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.right, kWidth);
     EXPECT_EQ(r.top, kTop);
@@ -90,6 +90,44 @@ TEST_F(MotionE2E, PointerAwaySlidesTheMenuOutAndAPressAtTheEdgeBringsItBack) {
     r = WaitForLeft(main, kEdge - kWidth);
     EXPECT_EQ(r.left, kEdge - kWidth);
     EXPECT_EQ(r.top, kTop);
+}
+
+void DoubleClick() {
+    for (int i = 0; i < 2; ++i) {
+        LeftButton(true);
+        LeftButton(false);
+    }
+}
+
+TEST_F(MotionE2E, DoubleClickOnARowStartsItsProgramOnceAndTheMenuSlidesOut) {
+    folder.CopyFileIn(testing_support::MarkerExePath(), L"bin\\marker.exe");
+    const std::string marker = ui::WideToUtf8(folder.PathOf(L"bin\\marker.exe"));
+    folder.WriteFile(L"1.xml", "<?xml version=\"1.0\"?>\r\n<Items><item><Run>" + marker +
+                                   "</Run><Params>alpha \"two words\"</Params><RunVis>2</RunVis><Type>0</Type>"
+                                   "<Caption>Marker</Caption></item></Items>\r\n");
+    folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=MotionTest\r\nPosition=0\r\n"
+                                     L"Y=300\r\nSlideInSpeed=1\r\nSlideOutSpeed=1\r\n");
+    zarvo.Start(folder);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    HWND main = zarvo.WaitForWindow(L"TForm1");
+    ASSERT_TRUE(main);
+    ASSERT_EQ(WaitForLeft(main, 0).left, 0);
+
+    // The middle of the only row, below the 16 pixel header.
+    MovePointer(kWidth / 2, kTop + 16 + 18);
+    Sleep(300);
+    DoubleClick();
+
+    const std::wstring log = folder.PathOf(L"bin\\marker.log");
+    const auto records = testing_support::WaitForMarkerLog(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    const auto args = testing_support::SplitCommandLine(records[0].commandLine);
+    ASSERT_EQ(args.size(), 3u) << records[0].commandLine;
+    EXPECT_EQ(args[1], L"alpha");
+    EXPECT_EQ(args[2], L"two words");
+    EXPECT_EQ(records[0].showWindow, SW_SHOWMAXIMIZED) << "RunVis 2 + 1";
+    EXPECT_EQ(WaitForLeft(main, kEdge - kWidth).left, kEdge - kWidth) << "the menu rolls out after the launch";
+    EXPECT_EQ(testing_support::WaitForMarkerLog(log, 2, 1500).size(), 1u) << "started once";
 }
 
 }  // namespace
