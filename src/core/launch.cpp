@@ -177,21 +177,23 @@ void TForm1::FormDblClick() {
 
 namespace {
 
+struct OwnedSearch {
+    HWND owner;
+    bool found;
+};
+
+// A lambda does not convert to a stdcall callback on 32-bit builds.
+BOOL CALLBACK FindVisibleNormalOwned(HWND w, LPARAM data) {
+    auto* search = reinterpret_cast<OwnedSearch*>(data);
+    if (GetWindow(w, GW_OWNER) == search->owner && IsWindowVisible(w) &&
+        !(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        search->found = true;
+    return !search->found;
+}
+
 bool OwnsVisibleNormalWindow(HWND owner) {
-    struct Search {
-        HWND owner;
-        bool found;
-    } search{owner, false};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) &&
-                !(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST))
-                s->found = true;
-            return !s->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    OwnedSearch search{owner, false};
+    EnumThreadWindows(GetCurrentThreadId(), &FindVisibleNormalOwned, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
