@@ -177,7 +177,7 @@ void TForm1::DelMIClick() {
         // and HideWarnings.
         return;
     }
-    DeleteItem(SelectedIndex[1] - 1 + ScrollMode[1] * ScrollTop, Settings.HideWarnings == 1);
+    DeleteItem(SelectedIndex[1] - 1 + ScrollMode[1] * ScrollTop, Settings.HideWarnings != 0);
 }
 
 }  // namespace core

@@ -320,7 +320,7 @@ void TForm1::EndItemDrag() {
     const bool overForm3 = Form3 && CursorInForm(*Form3);
     if (!overMain && !overForm3) {
         // The last row is never dragged away.
-        if (MainItemCount > 1) DeleteItem(source, Settings.HideWarnings == 1);
+        if (MainItemCount > 1) DeleteItem(source, Settings.HideWarnings != 0);
         return;
     }
     if (source == SelectedIndex[1]) return;  // onto the row above: the order stays
@@ -486,6 +486,6 @@ void TForm1::blank1DrawItem(const DRAWITEMSTRUCT& item) {
                                                           static_cast<float>(PreviewHeight)));
 }
 
-void TForm1::ApplyHandCursor() { ui::SetHandPointCursor(Settings.UseHandCursor == 1 ? IDC_HAND : IDC_ARROW); }
+void TForm1::ApplyHandCursor() { ui::SetHandPointCursor(Settings.UseHandCursor != 0 ? IDC_HAND : IDC_ARROW); }
 
 }  // namespace core

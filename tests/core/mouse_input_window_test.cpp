@@ -152,8 +152,9 @@ TEST_F(MenuInputTest, DropOutsideEveryWindowDeletesWithTheWarningRules) {
         bool deleted;
         size_t questions;
     };
+    // Any non-zero HideWarnings skips the question, as the settings file defines it.
     for (const Case c : {Case{2, 0, IDYES, true, 1}, Case{2, 0, IDNO, false, 1}, Case{2, 1, IDNO, true, 0},
-                         Case{1, 0, IDYES, false, 0}}) {
+                         Case{2, 2, IDNO, true, 0}, Case{1, 0, IDYES, false, 0}}) {
         std::vector<Row> rows{{0, "A"}, {0, "B"}};
         rows.erase(rows.begin() + c.rows, rows.end());
         StartWith(rows);
