@@ -203,8 +203,9 @@ bool TForm1::ForceForeground(HWND window) {
     if (!window || !IsWindow(window)) return false;
     UINT savedTimeout = 0;
     const bool haveTimeout = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0) != FALSE;
-    // The SET form takes the value itself in pvParam, not a pointer to it.
-    SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    // The SET form takes the value itself in pvParam, not a pointer to it. A time-out
+    // that could not be read is not changed, since it could not be put back.
+    if (haveTimeout) SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
     // A window that was topmost already (the menu windows are) stays so. Raising an
     // owner to the top band takes its owned windows along for good (no later call
     // returns them), so an owner of a visible window off the top band (the

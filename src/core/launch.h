@@ -68,8 +68,12 @@ ShellCall PlanLaunch(const LaunchRequest& request);
 // Starts one item (an empty target only beeps); the result is not reported. Runs on
 // a worker thread or inline; initialises COM on the calling thread for the shell.
 void LaunchItemThread(const LaunchRequest& request) noexcept;
-// Starts LaunchItemThread on a new thread that owns its request; nobody waits for it.
+// Starts LaunchItemThread on a new thread that owns its request; the click waits
+// for nothing.
 void StartLaunchThread(LaunchRequest request);
+// Waits until every started launch has returned from the shell, at most timeoutMs;
+// false when some still run.
+bool WaitForLaunches(DWORD timeoutMs);
 
 // File-system path of the desktop folder, or "No Desktop Folder found.".
 std::wstring GetDesktopFolder(HWND owner);

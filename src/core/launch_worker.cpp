@@ -12,7 +12,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -105,12 +108,41 @@ void LaunchItemThread(const LaunchRequest& request) noexcept {
     }
 }
 
+namespace {
+
+// Launches still running: the program waits for them before it ends, or a launch
+// clicked just before the end (the one-shot pop-up closes right after its click)
+// would die with the process.
+std::mutex g_launchesMutex;
+std::condition_variable g_launchesDone;
+int g_launches = 0;
+
+}  // namespace
+
+bool WaitForLaunches(DWORD timeoutMs) {
+    std::unique_lock lock(g_launchesMutex);
+    return g_launchesDone.wait_for(lock, std::chrono::milliseconds(timeoutMs), [] { return g_launches == 0; });
+}
+
 void StartLaunchThread(LaunchRequest request) {
     // Shared, so that the request survives a thread that could not be started.
     auto owned = std::make_shared<const LaunchRequest>(std::move(request));
     try {
-        std::thread([owned] { LaunchItemThread(*owned); }).detach();
+        {
+            std::lock_guard lock(g_launchesMutex);
+            ++g_launches;
+        }
+        std::thread([owned] {
+            LaunchItemThread(*owned);
+            std::lock_guard lock(g_launchesMutex);
+            --g_launches;
+            g_launchesDone.notify_all();
+        }).detach();
     } catch (const std::system_error&) {
+        {
+            std::lock_guard lock(g_launchesMutex);
+            --g_launches;
+        }
         // No thread to be had: the click is still answered, on this thread.
         LaunchItemThread(*owned);
     }

@@ -1,6 +1,7 @@
 #include "core/startup.h"
 
 #include "core/forms.h"
+#include "core/launch.h"
 #include "ui/application.h"
 #include "ui/files.h"
 #include "ui/sessions.h"
@@ -140,6 +141,8 @@ int ProgramEntry() {
     ShowWindow(app.Handle(), SW_HIDE);
     if (!app.Terminated()) app.Run();
     DestroyForms();
+    // A program started by the last click must not die with this process.
+    WaitForLaunches(10000);
     return 0;
 }
 

@@ -130,4 +130,30 @@ TEST_F(MotionE2E, DoubleClickOnARowStartsItsProgramOnceAndTheMenuSlidesOut) {
     EXPECT_EQ(testing_support::WaitForMarkerLog(log, 2, 1500).size(), 1u) << "started once";
 }
 
+TEST_F(MotionE2E, OneShotPopupMenuEndsAfterItsLaunchWithoutLosingIt) {
+    folder.CopyFileIn(testing_support::MarkerExePath(), L"bin\\marker.exe");
+    const std::string marker = ui::WideToUtf8(folder.PathOf(L"bin\\marker.exe"));
+    folder.WriteFile(L"once.xml", "<?xml version=\"1.0\"?>\r\n<Items><item><Run>" + marker +
+                                      "</Run><Params>once</Params><Type>0</Type><Caption>Marker</Caption></item>"
+                                      "</Items>\r\n");
+    folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=MotionTest\r\n");
+    MovePointer(400, 400);
+    zarvo.Start(folder, {L"once.xml"});
+    HWND main = zarvo.WaitForWindow(L"TForm1");
+    ASSERT_TRUE(main);
+    RECT r{};
+    for (int waited = 0; waited < 10000 && !IsWindowVisible(main); waited += 50) Sleep(50);
+    GetWindowRect(main, &r);
+    MovePointer(r.left + kWidth / 2, r.top + 16 + 18);
+    Sleep(300);
+    DoubleClick();
+
+    // The pop-up hides after the launch and the program ends; the started program
+    // must not have been cut off with it.
+    ASSERT_TRUE(zarvo.WaitForExit());
+    const auto records = testing_support::WaitForMarkerLog(folder.PathOf(L"bin\\marker.log"), 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0].commandLine.find(L"once"), std::wstring::npos);
+}
+
 }  // namespace
