@@ -1,6 +1,8 @@
 #include "menu_input_fixture.h"
 
 #include "core/menu_nodes.h"
+#include "dialogs/about.h"
+#include "dialogs/form5.h"
 #include "ui/strings.h"
 #include "ui/xml_document.h"
 
@@ -9,6 +11,7 @@
 #include <wrl/client.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -323,6 +326,44 @@ TEST_F(MenuEditsTest, LockTogglesTheSettingAndItsFixedCaption) {
     EXPECT_FALSE(Main().Settings.lock);
     EXPECT_FALSE(Main().Lock1.Checked);
     EXPECT_EQ(Main().Lock1.Caption, L"Lock");
+}
+
+// What a modal form saw while it was up; the form is closed once it is seen.
+struct ModalSeen {
+    ui::Form* form = nullptr;
+    bool shown = false;
+    bool timer1Running = true;
+};
+ModalSeen* g_modal = nullptr;
+
+void CALLBACK HideTheModalForm(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_modal || !g_modal->form->Visible()) return;
+    g_modal->shown = true;
+    g_modal->timer1Running = core::Form1->TimerRunning(core::TForm1::kTimer1);
+    g_modal->form->Hide();
+}
+
+ModalSeen WhileModal(ui::Form& form, const std::function<void()>& open) {
+    ModalSeen seen;
+    seen.form = &form;
+    g_modal = &seen;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &HideTheModalForm);
+    open();
+    KillTimer(nullptr, timer);
+    g_modal = nullptr;
+    return seen;
+}
+
+TEST_F(MenuEditsTest, AboutStopsTheHousekeepingWhileItIsUpAndSettingsShowsItsDialog) {
+    StartWith({{0, "A"}});
+    ASSERT_TRUE(Main().TimerRunning(core::TForm1::kTimer1));
+    const ModalSeen about = WhileModal(*core::About, [&] { Main().AboutMIClick(); });
+    EXPECT_TRUE(about.shown);
+    EXPECT_FALSE(about.timer1Running);
+    EXPECT_TRUE(Main().TimerRunning(core::TForm1::kTimer1));
+
+    const ModalSeen settings = WhileModal(*core::Form5, [&] { Main().SettingsMIClick(); });
+    EXPECT_TRUE(settings.shown);
 }
 
 class DropTest : public MenuEditsTest {
