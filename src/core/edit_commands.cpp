@@ -5,6 +5,7 @@
 #include "core/compositor.h"
 #include "core/forms.h"
 #include "core/launch.h"
+#include "core/menu_nodes.h"
 #include "core/startup.h"
 #include "popups/form2.h"
 #include "ui/handles.h"
@@ -177,7 +178,7 @@ void TForm1::DelMIClick() {
         // and HideWarnings.
         return;
     }
-    DeleteItem(SelectedIndex[1] - 1 + ScrollMode[1] * ScrollTop, Settings.HideWarnings != 0);
+    DeleteItem(SelectedPosition(1, SelectedIndex, ScrollMode, ScrollTop), Settings.HideWarnings != 0);
 }
 
 }  // namespace core

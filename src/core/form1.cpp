@@ -51,6 +51,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_DISPLAYCHANGE: WMDisplayChange(); break;
     case WM_POWERBROADCAST: WMPowerBroadcast(); break;
+    case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
     }
     return Form::OnMessage(msg, wp, lp);
 }

@@ -14,7 +14,10 @@
 #include "ui/popup_menu.h"
 #include "ui/xml_document.h"
 
+#include <shellapi.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace core {
@@ -118,10 +121,22 @@ public:
     void blank1MeasureItem(MEASUREITEMSTRUCT& item);
     void blank1DrawItem(const DRAWITEMSTRUCT& item);
 
-    // --- menu edits (edit_commands.cpp)
+    // --- menu edits (edit_commands.cpp, menu_edits.cpp)
     bool DeleteItem(int position, bool silent);
     void DelMIClick();
     bool EditIfNoTarget();
+    void NewMIClick();
+    void NewSepMIClick();
+    void NewGroupMIClick();
+    // Cut and Copy: the sender's name tells them apart.
+    void Copy1Click(const ui::MenuItem& sender);
+    void Paste1Click();
+    void Lock1Click();
+    void SettingsMIClick();
+    void AboutMIClick();
+    void NewItem(int level, bool separator);
+    void NewGroup(int level);
+    void WMDropFiles(HDROP drop);
 
     // --- later concerns, called by their final names
     void TrayIcon(int operation);
@@ -139,6 +154,9 @@ public:
     CompositorState Compositor;
     MessageTexts Messages;
     MenuEntry Lock1;
+    // The node Copy and Cut hold for Paste: a copy outside the menu, never the
+    // system clipboard. Empty until the first Copy or Cut.
+    std::optional<ui::XmlNode> ClipboardNode;
     // Built from its entries at each showing; Lock1 above holds the lock entry's state.
     ui::PopupMenu PopupMenu1{*this};
     ui::FormTimer DragTimer{*this, kDragTimer, 400};
@@ -206,6 +224,9 @@ private:
     void ShowRowMenu(const TLNItem& item);
     void LoadPreview(const std::wstring& path);
     void PopupAtCursor();
+    // menu_edits.cpp: the window of a level, and its repaint after an edit.
+    ui::Form* LevelForm(int level);
+    void RepaintLevel(int level);
 
     // The one-shot pop-up asks for its close once, at its first hide.
     void RequestOneShotClose();

@@ -386,17 +386,17 @@ void TForm1::PopupMenu1Command(const ui::MenuItem& item) {
     case kFindMI: FindMIClick(); break;
     case kDelMI: DelMIClick(); break;
     case kCloseMI: CloseMIClick(); break;
+    case kNewMI: NewMIClick(); break;
+    case kNewGroupMI: NewGroupMIClick(); break;
+    case kNewSepMI: NewSepMIClick(); break;
+    case kCut:
+    case kCopy1: Copy1Click(item); break;
+    case kPaste1: Paste1Click(); break;
+    case kLock1: Lock1Click(); break;
+    case kSettingsMI: SettingsMIClick(); break;
+    case kAboutMI: AboutMIClick(); break;
     case kContextmenu1:  // TODO(shell menu): Contextmenu1Click, the shell's menu of the item
-    case kNewMI:         // TODO(menu edits): NewMIClick
-    case kNewGroupMI:    // TODO(menu edits): NewGroupMIClick
-    case kNewSepMI:      // TODO(menu edits): NewSepMIClick
-    case kCut:           // TODO(menu edits): Copy1Click, which tells Cut by the entry's name
-    case kCopy1:         // TODO(menu edits): Copy1Click
-    case kPaste1:        // TODO(menu edits): Paste1Click
-    case kPropMI:        // TODO(menu edits): PropMIClick
-    case kLock1:         // TODO(menu edits): Lock1Click
-    case kSettingsMI:    // TODO(menu edits): SettingsMIClick
-    case kAboutMI:       // TODO(menu edits): AboutMIClick
+    case kPropMI:        // TODO(properties dialog): PropMIClick
     default: break;
     }
 }
@@ -438,8 +438,7 @@ void TForm1::ShowRowMenu(const TLNItem& item) {
     PopupMenu1.Item(L"DelMI").Enabled = notLast;
     PopupMenu1.Item(L"Cut").Enabled = notLast;
     SetPopupItemsVisible(true, 0);
-    // TODO(menu edits): Paste1 enabled while ClipboardNode holds a node.
-    PopupMenu1.Item(L"Paste1").Enabled = false;
+    PopupMenu1.Item(L"Paste1").Enabled = ClipboardNode.has_value();
     InstallMenuEndHook();
     PopupMenu1.Tag = 0;
     LoadPreview(item.Run);

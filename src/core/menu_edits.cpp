@@ -1,0 +1,201 @@
+// The context menu's edit commands on the three menu levels (new shortcut, separator
+// and sub-menu, cut, copy, paste, lock, settings, about) and files dropped on the main
+// window.
+#include "core/form1.h"
+
+#include "core/compositor.h"
+#include "core/forms.h"
+#include "core/menu_nodes.h"
+#include "core/startup.h"
+#include "dialogs/about.h"
+#include "dialogs/form5.h"
+#include "popups/form2.h"
+#include "ui/files.h"
+#include "ui/handles.h"
+#include "ui/modal.h"
+
+namespace core {
+namespace {
+
+void HideForm(ui::Form* form) {
+    if (form) form->Hide();
+}
+
+// Opening a level's edit closes the windows below it: their rows are about to move.
+void HideWindowsBelow(int level) {
+    if (level <= 2) HideForm(Form3);
+    if (level == 1) HideForm(Form2);
+}
+
+}  // namespace
+
+ui::Form* TForm1::LevelForm(int level) {
+    switch (level) {
+    case 1: return this;
+    case 2: return Form2;
+    case 3: return Form3;
+    default: return nullptr;
+    }
+}
+
+void TForm1::RepaintLevel(int level) {
+    ui::Form* form = LevelForm(level);
+    if (!form) return;
+    RenderMenuWindow(false, *form, LevelImages[level].get(), -1, 0);
+}
+
+void TForm1::NewMIClick() {
+    // TODO(properties dialog): mark TForm4 as editing a new item (the Tag of its Cancel
+    // button Button6 := 1), so that Cancel on a still blank item removes it again.
+    NewItem(PopupMenu1.Tag + 1, false);
+}
+
+void TForm1::NewSepMIClick() { NewItem(PopupMenu1.Tag + 1, true); }
+
+void TForm1::NewGroupMIClick() { NewGroup(PopupMenu1.Tag + 1); }
+
+void TForm1::NewItem(int level, bool separator) {
+    try {
+        if (level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+        auto container =
+            LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
+        const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
+        if (!container || position < 0 || position > static_cast<int>(container->ElementCount())) return;
+        if (!MenuEditable()) return;
+        HideWindowsBelow(level);
+        InsertItemNode(*container, static_cast<size_t>(position),
+                       NewShortcutFields(PopupMenu1.Item(L"NewMI").Caption, SystemDir, separator));
+        SaveMenuAndRebuild(level - 1);
+        RepaintLevel(level);
+        if (separator) return;
+        // TODO(hint): TZVHint.ShowText(Caption, Run) of the new row at the level window's
+        // top + ItemTop(level, row) + RoundEven(ItemSize / 2.0) - 8; level 1 at Left() +
+        // SkinWidth, levels 2 and 3 where their hover hint goes.
+        // TODO(properties dialog): PropMIClick, the properties of the new row.
+    } catch (...) {
+        // The document and the windows stay as far as the command got.
+    }
+}
+
+void TForm1::NewGroup(int level) {
+    try {
+        if (level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+        auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
+        const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
+        if (!container || position < 0 || position > static_cast<int>(container->ElementCount())) return;
+        if (level == 3) {
+            // Sub-menus are two levels deep: nothing to insert, but the level is saved
+            // and rebuilt as after any edit.
+            SaveMenuAndRebuild(2);
+            return;
+        }
+        if (!MenuEditable()) return;
+        HideWindowsBelow(level);
+        InsertGroupNode(*container, static_cast<size_t>(position), PopupMenu1.Item(L"NewGroupMI").Caption,
+                        PopupMenu1.Item(L"NewMI").Caption, SystemDir);
+        SaveMenuAndRebuild(level - 1);
+        RepaintLevel(level);
+    } catch (...) {
+        // The document and the windows stay as far as the command got.
+    }
+}
+
+void TForm1::Copy1Click(const ui::MenuItem& sender) {
+    const int level = PopupMenu1.Tag + 1;
+    if (level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+    auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
+    const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
+    if (!container || position < 0 || position >= static_cast<int>(container->ElementCount())) return;
+    // A copy outside the menu: the cut below removes the original.
+    ClipboardNode = container->ElementAt(static_cast<size_t>(position)).CloneDeep();
+    if (sender.Name != L"Cut") return;
+    if (level == 1) {
+        DeleteItem(position, true);
+        return;
+    }
+    // TODO(sub-menus): TForm2.DeleteSubItem (level 2) or TForm3.DeleteSubItem (level 3)
+    // with SelectedIndex[level] - 1 and silent true.
+}
+
+void TForm1::Paste1Click() {
+    const int level = PopupMenu1.Tag + 1;
+    if (!ClipboardNode || level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+    auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
+    const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
+    if (!container || position < 0 || position > static_cast<int>(container->ElementCount())) return;
+    if (!MenuEditable()) return;
+    // Each paste inserts a copy of its own: inserting the held node would move it, and
+    // converting it would change what a later paste on another level brings.
+    ui::XmlNode copy = ClipboardNode->CloneDeep();
+    if (level == 3) FitForLastLevel(copy);
+    container->InsertElementAt(copy, static_cast<size_t>(position));
+    SaveMenuAndRebuild(level - 1);
+    RepaintLevel(level);
+    // TODO(hint): TZVHint.ShowText(Caption, Run) of the pasted row, placed as after a
+    // new shortcut.
+}
+
+void TForm1::Lock1Click() {
+    Lock1.Checked = !Lock1.Checked;
+    Settings.lock = Lock1.Checked;
+    Lock1.Caption = Lock1.Checked ? L"Unlock" : L"Lock";
+}
+
+void TForm1::SettingsMIClick() {
+    if (Form5) ui::ShowModal(*Form5);
+}
+
+void TForm1::AboutMIClick() {
+    if (!About) return;
+    const bool timerWasRunning = TimerRunning(kTimer1);
+    StopTimer(kTimer1);
+    ui::ScopeExit restart([this, timerWasRunning] {
+        if (timerWasRunning) StartTimer(kTimer1, 300);
+    });
+    ui::ShowModal(*About);
+}
+
+void TForm1::WMDropFiles(HDROP drop) {
+    ui::ScopeExit finish([this, drop] {
+        DragFinish(drop);
+        ShowHotZones(false);
+    });
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+    POINT point{};
+    DragQueryPoint(drop, &point);
+
+    const int row = DropPosition(ItemLists[1], point.y, ScrollMode[1] != 0, ShowCount, Skin);
+    if (row < 0 || !XMLDocument1.HasRoot()) return;
+    const int position = row + ScrollMode[1] * ScrollTop;
+    ui::XmlNode root = XMLDocument1.Root();
+    const int count = static_cast<int>(root.ElementCount());
+    if (position > std::min(count, 255)) return;
+    const bool folder = ui::DirectoryExists(path);
+    if (!folder && !ui::FileExists(path)) return;
+    if (!MenuEditable()) return;
+
+    // Not a shortcut: every field stays empty and the icon index 0.
+    ShortcutInfo link;
+    link.LinkFile = path;
+    ReadShortcut(link);
+    const std::wstring run = ui::FileExists(link.Target) ? link.Target : path;
+    const std::wstring caption = link.Description.empty() ? DroppedFileCaption(path) : link.Description;
+    HideForm(Form3);
+    HideForm(Form2);
+    InsertItemNode(root, static_cast<size_t>(position),
+                   {{L"Run", run},
+                    {L"ImageFile", link.IconFile},
+                    {L"Index", std::to_wstring(link.IconIndex)},
+                    {L"Type", folder ? L"1" : L"0"},
+                    {L"Caption", caption},
+                    {L"Params", link.Arguments},
+                    {L"subitem", L""},
+                    {L"RunVis", L"0"}});
+    SaveMenuAndRebuild(0);
+    RepaintLevel(1);
+}
+
+}  // namespace core

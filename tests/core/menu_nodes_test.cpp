@@ -1,0 +1,36 @@
+#include "core/menu_nodes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MenuNodesTest, DroppedFileCaptionLosesOnlyAnExactExeOrLnkExtension) {
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* caption;
+    };
+    for (const Case c : {Case{L"C:\\x\\setup.exe", L"setup"}, Case{L"C:\\x\\Setup.EXE", L"Setup.EXE"},
+                         Case{L"C:\\x\\Tool.lnk", L"Tool"}, Case{L"C:\\x\\Tool.LNK", L"Tool.LNK"},
+                         Case{L"C:\\x\\notes.txt", L"notes.txt"}, Case{L"C:\\x.exe\\Docs", L"Docs"},
+                         Case{L"C:\\x\\app.tar.exe", L"app.tar"}, Case{L"C:\\x\\.exe", L""}})
+        EXPECT_EQ(core::DroppedFileCaption(c.path), c.caption) << c.path;
+}
+
+TEST(MenuNodesTest, DropPositionTakesTheFirstRowAndNotTheHeader) {
+    core::SkinMetrics skin;
+    skin.HeaderSize = 10;
+    skin.ItemSize = 20;
+    skin.Separatorsize = 6;
+    const core::TLNItemList items(3);
+    struct Case {
+        int y;
+        int position;
+    };
+    // Rows: 10..30, 30..50, 50..70.
+    for (const Case c : {Case{5, -1}, Case{10, 0}, Case{20, 0}, Case{30, 0}, Case{40, 0}, Case{60, 1}, Case{70, 1},
+                         Case{71, -1}})
+        EXPECT_EQ(core::DropPosition(items, c.y, false, 8, skin), c.position) << "y " << c.y;
+    EXPECT_EQ(core::DropPosition({}, 20, false, 8, skin), -1);
+}
+
+}  // namespace
