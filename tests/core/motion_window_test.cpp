@@ -147,6 +147,14 @@ protected:
     void PointAt(POINT p) { SetCursorPos(p.x, p.y); }
 
     void Button(bool down) {
+        // A press on a foreign window would deactivate the application, whose handler
+        // then slides the menu out: away from our windows the press lands on a pad of
+        // the test's own.
+        if (down && !ui::Form::FromHandle(WindowFromPoint(CursorNow()))) {
+            const POINT p = CursorNow();
+            pad_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"press pad", WS_POPUP | WS_VISIBLE, p.x - 10, p.y - 10,
+                                   20, 20, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        }
         INPUT in{};
         in.type = INPUT_MOUSE;
         in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
@@ -157,6 +165,16 @@ protected:
         MSG msg;
         while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
         }
+        if (!down && pad_) {
+            DestroyWindow(pad_);
+            pad_ = nullptr;
+        }
+    }
+
+    static POINT CursorNow() {
+        POINT p{};
+        GetCursorPos(&p);
+        return p;
     }
 
     bool Topmost() { return (GetWindowLongPtrW(Main().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -167,6 +185,7 @@ protected:
 
 private:
     bool buttonDown_ = false;
+    HWND pad_ = nullptr;
 };
 
 TEST_F(MotionTest, SlidesStepFivePixelsWithTheirWaitsAndEndAtTheEdgePositions) {
