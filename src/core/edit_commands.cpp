@@ -153,15 +153,16 @@ bool TForm1::DeleteItem(int position, bool silent) {
         LevelImages[2].reset();
         LevelImages[3].reset();
         ui::XmlNode node = root.ElementAt(static_cast<size_t>(position));
+        root.RemoveChild(node);
+        const bool saved = SaveMenuAndRebuild(0);
+        SelectedIndex[1] = -1;
+        RenderMenuWindow(false, *this, LevelImages[1].get(), -1, 0);
+        if (!saved) return false;  // the item is still there, and so are its images
         DeleteCacheFilesOf(node);
         const auto type = node.FindChild(L"Type");
         const bool group = item.Type == 2 || (type && ParseItemNumber(type->Text()) == 2);
         if (auto children = node.FindChild(L"subitem"); children && group)
             for (const ui::XmlNode& child : children->ElementChildren()) DeleteCacheFilesOf(child);
-        root.RemoveChild(node);
-        SaveMenuAndRebuild(0);
-        SelectedIndex[1] = -1;
-        RenderMenuWindow(false, *this, LevelImages[1].get(), -1, 0);
         // TODO(effects): TZVHint.PlayPoof at x = RoundEven(Left() + Width() / 2.0),
         // y = Top() + ItemTop(1, position) as it stood before the rebuild.
         return true;

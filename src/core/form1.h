@@ -61,7 +61,10 @@ public:
 
     // --- menu document
     void BuildMainMenu();
-    void SaveMenuAndRebuild(int levelIndex);
+    // Writes the document and rebuilds the level. When the file cannot be written
+    // the edit is undone: the document is loaded again from the unchanged file, so
+    // the rows shown and the document never differ. False then.
+    bool SaveMenuAndRebuild(int levelIndex);
     void MoveItem(int from, int to);
     // False (after telling the user once) when the menu file could not be loaded,
     // so nothing may be written over it.
@@ -233,6 +236,8 @@ private:
 
     std::unique_ptr<SplashWindow> splash_;
     bool splashSuppressed_ = false;
+    // Off while the menu is reloaded after a failed write: that build asks nothing.
+    bool offerRestore_ = true;
     bool closeRequested_ = false;
 };
 

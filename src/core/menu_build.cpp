@@ -21,7 +21,6 @@ namespace {
 
 constexpr wchar_t kNotSavedText[] =
     L"The menu file could not be loaded, so changes to the menu are not saved.";
-constexpr wchar_t kWriteFailedText[] = L"The menu file could not be written; the change is not saved yet.";
 
 struct LoadFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -249,8 +248,11 @@ void TForm1::BuildMainMenu() {
         // Panels of the old list would open sub-menus of rows that changed.
         if (listReplaced) MainPanels.clear();
         // Offer the backup; the restored file loads at the next start.
-        const int answer = ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
-                                              MB_ICONERROR | MB_YESNO);
+        // The reload after a failed write has told the user already; the file is
+        // the one they had.
+        const int answer = offerRestore_ ? ui::ShowMessageBox(Handle(), Messages.LoadProblem, L"Error",
+                                                              MB_ICONERROR | MB_YESNO)
+                                         : IDNO;
         const std::wstring backup = ui::ChangeFileExt(MenuPath(), L".bak");
         // One atomic replace instead of delete-then-rename: the menu file is never
         // missing, whatever happens in between; a failed replace claims nothing.
@@ -276,22 +278,6 @@ bool TForm1::MenuEditable() {
     if (MenuFile.TakeRefusalWarning())
         ui::ShowMessageBox(Handle(), kNotSavedText, L"Zarvo", MB_ICONWARNING | MB_OK);
     return false;
-}
-
-void TForm1::SaveMenuAndRebuild(int levelIndex) {
-    if (!MenuEditable()) return;
-    if (MenuFile.SaveMenu(XMLDocument1, MenuPath()) != MenuStore::SaveResult::Saved) {
-        // A rebuild would reload the old file and drop the edit without a word; the
-        // document keeps it for the next save.
-        ui::ShowMessageBox(Handle(), kWriteFailedText, L"Zarvo", MB_ICONERROR | MB_OK);
-        return;
-    }
-    switch (levelIndex) {
-    case 0: BuildMainMenu(); break;
-    case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false
-    case 2:  // TODO(sub-menus): TForm2.RenderSubMenu of Form3, UseCache false
-    default: break;
-    }
 }
 
 void TForm1::MoveItem(int from, int to) {

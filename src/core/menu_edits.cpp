@@ -12,10 +12,13 @@
 #include "popups/form2.h"
 #include "ui/files.h"
 #include "ui/handles.h"
+#include "ui/message_box.h"
 #include "ui/modal.h"
 
 namespace core {
 namespace {
+
+constexpr wchar_t kWriteFailedText[] = L"The menu file could not be written, so the change was not made.";
 
 void HideForm(ui::Form* form) {
     if (form) form->Hide();
@@ -28,6 +31,33 @@ void HideWindowsBelow(int level) {
 }
 
 }  // namespace
+
+bool TForm1::SaveMenuAndRebuild(int levelIndex) {
+    if (!MenuEditable()) return false;
+    if (MenuFile.SaveMenu(XMLDocument1, MenuPath()) != MenuStore::SaveResult::Saved) {
+        ui::ShowMessageBox(Handle(), kWriteFailedText, L"Zarvo", MB_ICONERROR | MB_OK);
+        // An edit kept in the document while the windows show the file's rows would
+        // make the next command act on the wrong row and save what nobody sees. The
+        // main-menu build loads the document from the file; the lists of levels 2 and
+        // 3 never took the edit, and their windows are rebuilt from the same document.
+        ui::ScopeExit ask([this] { offerRestore_ = true; });
+        offerRestore_ = false;
+        BuildMainMenu();
+        switch (levelIndex) {
+        case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false
+        case 2:  // TODO(sub-menus): TForm2.RenderSubMenu of Form3, UseCache false
+        default: break;
+        }
+        return false;
+    }
+    switch (levelIndex) {
+    case 0: BuildMainMenu(); break;
+    case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false
+    case 2:  // TODO(sub-menus): TForm2.RenderSubMenu of Form3, UseCache false
+    default: break;
+    }
+    return true;
+}
 
 ui::Form* TForm1::LevelForm(int level) {
     switch (level) {
@@ -65,9 +95,9 @@ void TForm1::NewItem(int level, bool separator) {
         HideWindowsBelow(level);
         InsertItemNode(*container, static_cast<size_t>(position),
                        NewShortcutFields(PopupMenu1.Item(L"NewMI").Caption, SystemDir, separator));
-        SaveMenuAndRebuild(level - 1);
+        const bool saved = SaveMenuAndRebuild(level - 1);
         RepaintLevel(level);
-        if (separator) return;
+        if (!saved || separator) return;
         // TODO(hint): TZVHint.ShowText(Caption, Run) of the new row at the level window's
         // top + ItemTop(level, row) + RoundEven(ItemSize / 2.0) - 8; level 1 at Left() +
         // SkinWidth, levels 2 and 3 where their hover hint goes.
@@ -129,8 +159,9 @@ void TForm1::Paste1Click() {
     ui::XmlNode copy = ClipboardNode->CloneDeep();
     if (level == 3) FitForLastLevel(copy);
     container->InsertElementAt(copy, static_cast<size_t>(position));
-    SaveMenuAndRebuild(level - 1);
+    const bool saved = SaveMenuAndRebuild(level - 1);
     RepaintLevel(level);
+    if (!saved) return;
     // TODO(hint): TZVHint.ShowText(Caption, Run) of the pasted row, placed as after a
     // new shortcut.
 }

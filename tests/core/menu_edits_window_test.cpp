@@ -1,6 +1,7 @@
 #include "menu_input_fixture.h"
 
 #include "core/menu_nodes.h"
+#include "support/held_file.h"
 #include "dialogs/about.h"
 #include "dialogs/form5.h"
 #include "ui/strings.h"
@@ -314,6 +315,67 @@ TEST_F(MenuEditsTest, DeleteWithHideWarningsAsksNothingAndTakesTheScrolledRow) {
     Main().DelMIClick();  // the fixture answers No
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(SavedCaptions({}), (Names{L"A", L"B"}));
+}
+
+constexpr wchar_t kNotMade[] = L"The menu file could not be written, so the change was not made.";
+
+// An edit the file did not take must not stay in the document: the rows shown would
+// then be one off from the items the next command finds.
+TEST_F(MenuEditsTest, AFailedWriteChangesNothingSoTheNextDeleteTakesTheRowShown) {
+    StartWith({{0, "A"}, {0, "B", "", "5"}, {0, "C"}});
+    folder.WriteFile(L"cache\\5.png", "png");
+    folder.WriteFile(L"cache\\s5.png", "png");
+    const std::string menu = folder.ReadFile(L"1.xml");
+    {
+        testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"));
+        ASSERT_TRUE(held.IsOpen());
+        Select(1, 1);
+        Main().NewSepMIClick();
+        EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
+        Select(1, 2);
+        EXPECT_FALSE(Main().DeleteItem(1, true)) << "a delete the file did not take";
+        EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
+        EXPECT_TRUE(folder.Exists(L"cache\\5.png")) << "the item stays, and so do its images";
+    }
+    EXPECT_EQ(boxes, (Names{kNotMade, kNotMade}));
+    EXPECT_EQ(Captions(), (Names{L"A", L"B", L"C"}));
+
+    Select(1, 2);
+    EXPECT_TRUE(Main().DeleteItem(1, true));
+    EXPECT_EQ(SavedCaptions({}), (Names{L"A", L"C"}));
+    EXPECT_EQ(folder.ReadFile(L"1.xml").find("<Type>777</Type>"), std::string::npos) << "no hidden separator";
+    EXPECT_FALSE(folder.Exists(L"cache\\5.png"));
+    EXPECT_EQ(Captions(), (Names{L"A", L"C"}));
+}
+
+TEST_F(MenuEditsTest, AFailedPasteInASubMenuLeavesItsItemsAsTheFileHasThem) {
+    struct Case {
+        int level;
+        int row1, row2, row3;
+        Chain chain;
+        Names captions;
+    };
+    const Case cases[] = {
+        {2, 2, 2, -1, {1}, {L"H", L"New item", L"g2"}},
+        {3, 2, 1, 2, {1, 0}, {L"h1", L"New item", L"h2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "level " << c.level);
+        StartWith(kThreeLevels);
+        Select(1, 1);
+        Main().Copy1Click(Entry(L"Copy1"));
+        Select(c.level, c.row1, c.row2, c.row3);
+        {
+            testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"));
+            Main().Paste1Click();
+        }
+        EXPECT_EQ(boxes, (Names{kNotMade}));
+        Select(c.level, c.row1, c.row2, c.row3);  // the repaint drops a row its empty list lacks
+        Main().NewSepMIClick();
+        EXPECT_EQ(SavedCaptions(c.chain), c.captions);
+        EXPECT_EQ(SavedCaptions({}), (Names{L"A", L"G", L"B"}));
+        core::DestroyForms();
+    }
 }
 
 TEST_F(MenuEditsTest, LockTogglesTheSettingAndItsFixedCaption) {

@@ -1,0 +1,31 @@
+// A file held open by the test the way another program might hold it, so that the
+// program under test cannot replace it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// Open for reading with read sharing only: others may read the file, but a move
+// over it fails until the handle goes.
+class FileHeldOpen {
+public:
+    explicit FileHeldOpen(const std::wstring& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~FileHeldOpen() { Release(); }
+    FileHeldOpen(const FileHeldOpen&) = delete;
+    FileHeldOpen& operator=(const FileHeldOpen&) = delete;
+
+    bool IsOpen() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release() noexcept {
+        if (IsOpen()) CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace testing_support
