@@ -6,6 +6,7 @@
 #include "ui/application.h"
 #include "ui/cursor.h"
 #include "ui/files.h"
+#include "ui/handles.h"
 #include "ui/ini.h"
 #include "ui/message_box.h"
 
@@ -62,6 +63,14 @@ void TForm1::OnTimer(UINT_PTR id) {
     if (id == kDragTimer) DragTimerTimer();
 }
 
+void TForm1::ShowSplash() {
+    try {
+        splash_ = std::make_unique<SplashWindow>(AppDir + L"splash.png");
+    } catch (...) {
+        splash_.reset();
+    }
+}
+
 void TForm1::SplashTimerTimer() {
     if (splashSuppressed_ || !splash_) return;
     try {
@@ -91,13 +100,20 @@ void TForm1::ChooseMenuFile() {
     ImageExt = L".png";
 }
 
-void TForm1::WriteDefaultMenuIfMissing() {
+bool TForm1::WriteDefaultMenuIfMissing() {
     const std::wstring path = MenuPath();
-    if (ui::FileExists(path)) return;
+    if (ui::FileExists(path)) return true;
     // A crash during the last save leaves the complete new file beside a missing one.
-    if (MenuStore::RecoverMenuFile(path)) return;
-    if (!ui::WriteFileAtomic(path, DefaultMenuText))
-        throw std::runtime_error("the default menu file cannot be written");
+    if (MenuStore::RecoverMenuFile(path)) return true;
+    if (ui::WriteFileAtomic(path, DefaultMenuText)) return true;
+    // Ending without a word would look like a program that never started. The
+    // splash is topmost and would cover the message.
+    CloseSplash();
+    ui::ShowMessageBox(Handle(), L"The menu file \"" + path + L"\" cannot be written, so Zarvo cannot start.",
+                       L"Error", MB_ICONERROR | MB_OK);
+    ExitStatus = 1;
+    ui::Application::Instance().Terminate();
+    return false;
 }
 
 void TForm1::DecidePopupMode() {
@@ -132,6 +148,7 @@ void TForm1::FormCreate() {
     ScrollMode[2] = 1;
     ScrollMode[3] = 1;
     ui::SetScreenCursor(IDC_WAIT);
+    ui::ScopeExit restoreCursor([] { ui::SetScreenCursor(nullptr); });
     // One INI object serves every read of the start-up settings.
     {
         ui::Ini config(ProgramFolder() + L"config.ini");
@@ -142,7 +159,7 @@ void TForm1::FormCreate() {
         SystemDir = GetSystemDir();
         MediaKind = MediaKindOf(AppDir);
         CacheDir = MediaKind == 0 ? AppDir + L"cache\\" : GetTempDir();
-        if (!splashSuppressed_) splash_ = std::make_unique<SplashWindow>(AppDir + L"splash.png");
+        if (!splashSuppressed_) ShowSplash();
         SplashTimerTimer();
         Compositor.TrayIconImage = nullptr;
         Compositor.WindowBlend = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -151,7 +168,7 @@ void TForm1::FormCreate() {
         PopupMode = false;
         ChooseMenuFile();
         SplashTimerTimer();
-        WriteDefaultMenuIfMissing();
+        if (!WriteDefaultMenuIfMissing()) return;
         SplashTimerTimer();
         ReadLock(config, Settings);
         Lock1.Checked = Settings.lock;
@@ -184,6 +201,8 @@ void TForm1::FormCreate() {
     MakeLayeredToolWindow(*this);
     DragAcceptFiles(Handle(), TRUE);
     BuildMainMenu();
+    // A restored backup ends the program: nothing more is shown or started.
+    if (ui::Application::Instance().Terminated()) return;
     SplashTimerTimer();
     GetCursorPos(&PopupPoint);
     // The first paint: the window shows at its initial place before it slides.
@@ -191,7 +210,6 @@ void TForm1::FormCreate() {
     SlideIn();
     SplashTimerTimer();
     StartTimer(kTimer1, 300);
-    ui::SetScreenCursor(nullptr);
 }
 
 void TForm1::CloseMIClick() {

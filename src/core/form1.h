@@ -55,6 +55,8 @@ public:
     }
 
     // --- start-up and shut-down
+    // Errors of the splash are ignored: it is decoration.
+    void ShowSplash();
     void SplashTimerTimer();
     void CloseSplash();
     void CloseMIClick();
@@ -212,7 +214,8 @@ protected:
 
 private:
     void ChooseMenuFile();
-    void WriteDefaultMenuIfMissing();
+    // False, after telling the user, when start-up cannot go on without it.
+    bool WriteDefaultMenuIfMissing();
     void DecidePopupMode();
     void PlaceInitially();
     std::wstring MenuPath() const;

@@ -31,6 +31,9 @@ std::vector<std::unique_ptr<ui::Form>>& Owned() {
 }
 
 template <class T> void Make(T*& global) {
+    // Start-up that ended (a restored backup, an error) creates nothing more: the
+    // later windows would advance the splash and set up what nobody will use.
+    if (ui::Application::Instance().Terminated()) return;
     try {
         auto form = std::make_unique<T>();
         global = form.get();

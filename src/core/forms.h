@@ -29,7 +29,8 @@ extern dialogs::TAbout* About;
 extern dialogs::TEditBox* EditBox;
 
 // Creates the windows in the order TForm1, TForm2, TForm3, TForm4, TForm5, TZVHint,
-// TAbout, TEditBox; an error in one goes to the application's handler.
+// TAbout, TEditBox; an error in one goes to the application's handler. Once the
+// application has terminated, the rest are not created.
 void CreateForms();
 // Destroys them in the reverse order, each running its destroy handler first.
 void DestroyForms();

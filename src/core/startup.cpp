@@ -25,6 +25,7 @@ std::wstring MenuFileName = L"1.xml";
 std::wstring ImageExt = L".png";
 bool PopupMode = false;
 bool DesktopMode = false;
+int ExitStatus = 0;
 
 const char DefaultMenuText[] =
     "<?xml version=\"1.0\"?>\r\n"
@@ -143,7 +144,7 @@ int ProgramEntry() {
     DestroyForms();
     // A program started by the last click must not die with this process.
     WaitForLaunches(10000);
-    return 0;
+    return ExitStatus;
 }
 
 }  // namespace core

@@ -46,7 +46,7 @@ TEST_F(MainWindowTest, BadTypeKeepsTheBackupAtCloseButEditsStillSave) {
     EXPECT_LT(menu.find("<Caption>B</Caption>"), menu.find("<Caption>A</Caption>"));
 }
 
-TEST_F(MainWindowTest, RestoreAnsweredYesSwapsInTheBackupAndEnds) {
+TEST_F(MainWindowTest, RestoreAnsweredYesSwapsInTheBackupAndEndsTheStartUpThere) {
     folder.WriteFile(L"1.xml", kMalformedMenu);
     folder.WriteFile(L"1.bak", kGoodMenu);
     answer = [](const ui::MessageBoxRequest&) { return IDYES; };
@@ -55,6 +55,10 @@ TEST_F(MainWindowTest, RestoreAnsweredYesSwapsInTheBackupAndEnds) {
     EXPECT_EQ(boxes[1], L"Please, restart program.");
     EXPECT_TRUE(ui::Application::Instance().Terminated());
     EXPECT_EQ(folder.ReadFile(L"1.xml"), kGoodMenu);
+    EXPECT_FALSE(IsWindowVisible(Main().Handle())) << "neither painted nor slid in";
+    EXPECT_FALSE(Main().TimerRunning(core::TForm1::kTimer1));
+    EXPECT_EQ(core::Form2, nullptr) << "no later window is created";
+    EXPECT_EQ(core::EditBox, nullptr);
 }
 
 TEST_F(MainWindowTest, RestoreWithoutBackupGoesOn) {
@@ -227,6 +231,34 @@ TEST_F(MainWindowTest, CloseOnRemovableMediaWritesExceptOnCdRomAndOneShotClearsI
         folder.WriteUtf16(L"config.ini", config);
         DeleteFileW((folder.Path() + L"once.bak").c_str());
     }
+}
+
+}  // namespace
+
+namespace {
+
+LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) return FALSE;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// The splash is decoration: a splash window that cannot be made leaves the start alone.
+TEST_F(MainWindowTest, ASplashThatCannotBeCreatedDoesNotStopTheStart) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    UnregisterClassW(L"TSplash", instance);
+    WNDCLASSEXW refusing{};
+    refusing.cbSize = sizeof(refusing);
+    refusing.lpfnWndProc = &RefuseCreation;
+    refusing.hInstance = instance;
+    refusing.lpszClassName = L"TSplash";
+    ASSERT_TRUE(RegisterClassExW(&refusing));
+    folder.WriteFile(L"1.xml", kGoodMenu);
+    config = L"[General]\r\n";
+    Start();
+    UnregisterClassW(L"TSplash", instance);
+    EXPECT_FALSE(ui::Application::Instance().Terminated());
+    EXPECT_EQ(Main().ItemLists[1].size(), 2u);
+    EXPECT_TRUE(Main().TimerRunning(core::TForm1::kTimer1));
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ std::wstring IniValue(const ProgramFolder& folder, const wchar_t* key) {
     return buffer;
 }
 
+// Paths compare without case, as the file system does.
+std::wstring Lower(std::wstring text) {
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
 class StartupE2E : public ::testing::Test {
 protected:
     void SetUp() override { folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\n"); }
@@ -127,6 +133,19 @@ TEST_F(StartupE2E, RestoreAnsweredYesSwapsTheFilesAndEndsWithoutWritingSettings)
     ASSERT_TRUE(zarvo.WaitForExit());
     EXPECT_EQ(folder.ReadFile(L"1.xml"), kGoodMenu);
     EXPECT_EQ(IniValue(folder, L"X"), L"<missing>") << "the restore ends without the close query";
+}
+
+TEST_F(StartupE2E, AMenuFileThatCannotBeWrittenIsNamedAndTheProgramEndsWithAnError) {
+    // A folder in the menu file's place: no file can be written there.
+    ASSERT_TRUE(testing_support::CreateFolders(folder.PathOf(L"1.xml")));
+    zarvo.Start(folder);
+    HWND message = zarvo.WaitForDialog();
+    ASSERT_TRUE(message) << "ended without a word";
+    EXPECT_NE(Lower(zarvo.DialogText(message)).find(Lower(folder.PathOf(L"1.xml"))), std::wstring::npos)
+        << zarvo.DialogText(message);
+    zarvo.ClickDialogButton(message, IDOK);
+    ASSERT_TRUE(zarvo.WaitForExit());
+    EXPECT_NE(zarvo.ExitCode(), 0u);
 }
 
 TEST_F(StartupE2E, DesktopModeDropsTopmostAndStaysAtTheBottom) {
