@@ -94,18 +94,27 @@ TEST_F(MainWindowTest, NumbersWithBlanksAroundThemStillRead) {
     EXPECT_EQ(Main().ItemLists[1][0].Index, 3);
 }
 
+struct HeldMenuCase {
+    const char* menu;
+    DWORD share;
+};
+
 // A menu that built only in part may still be edited; its reload fails the build
-// again, yet the user, told of the failed write, is not asked to restore twice.
+// again, yet the user, told of the failed write, is not asked to restore twice. A
+// file nobody may even read cannot be reloaded: the document is then refused as an
+// unloaded menu is, and nothing of the edit reaches the file later.
 TEST_F(MainWindowTest, AFailedWriteUndoesTheEditWithoutASecondRestoreQuestion) {
-    for (const char* menu : {kGoodMenu, kBadTypeMenu}) {
-        SCOPED_TRACE(menu);
+    for (const HeldMenuCase c : {HeldMenuCase{kGoodMenu, FILE_SHARE_READ}, HeldMenuCase{kBadTypeMenu, FILE_SHARE_READ},
+                                 HeldMenuCase{kGoodMenu, 0}}) {
+        const char* menu = c.menu;
+        SCOPED_TRACE(testing::Message() << menu << ", share " << c.share);
         folder.WriteFile(L"1.xml", menu);
         folder.WriteFile(L"1.bak", kGoodMenu);
         boxes.clear();
         Start();
         const size_t asked = boxes.size();
         {
-            testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"));
+            testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"), c.share);
             ASSERT_TRUE(held.IsOpen());
             Main().MoveItem(0, 2);
         }
@@ -113,6 +122,7 @@ TEST_F(MainWindowTest, AFailedWriteUndoesTheEditWithoutASecondRestoreQuestion) {
         ASSERT_EQ(boxes.size(), asked + 1);
         EXPECT_EQ(boxes.back(), L"The menu file could not be written, so the change was not made.");
         EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
+        if (c.share == 0) EXPECT_EQ(Main().MenuFile.State(), core::MenuStore::LoadState::ParseFailed);
         Main().SaveMenuAndRebuild(0);  // writes what the document holds now
         const std::string saved = folder.ReadFile(L"1.xml");
         EXPECT_LT(saved.find("<Caption>A</Caption>"), saved.find("<Caption>B</Caption>")) << "the move is undone";

@@ -8,12 +8,12 @@
 
 namespace testing_support {
 
-// Open for reading with read sharing only: others may read the file, but a move
-// over it fails until the handle goes.
+// Open for reading. With read sharing (the default) others may still read the file,
+// but a move over it fails until the handle goes; with no sharing nobody may open it.
 class FileHeldOpen {
 public:
-    explicit FileHeldOpen(const std::wstring& path)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    explicit FileHeldOpen(const std::wstring& path, DWORD share = FILE_SHARE_READ)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
     ~FileHeldOpen() { Release(); }
     FileHeldOpen(const FileHeldOpen&) = delete;
     FileHeldOpen& operator=(const FileHeldOpen&) = delete;
