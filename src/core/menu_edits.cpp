@@ -38,16 +38,13 @@ bool TForm1::SaveMenuAndRebuild(int levelIndex) {
         ui::ShowMessageBox(Handle(), kWriteFailedText, L"Zarvo", MB_ICONERROR | MB_OK);
         // An edit kept in the document while the windows show the file's rows would
         // make the next command act on the wrong row and save what nobody sees. The
-        // main-menu build loads the document from the file; the lists of levels 2 and
-        // 3 never took the edit, and their windows are rebuilt from the same document.
+        // main-menu build loads the document from the file and refills level 1; the
+        // lists of levels 2 and 3 never took the edit.
         ui::ScopeExit ask([this] { offerRestore_ = true; });
         offerRestore_ = false;
         BuildMainMenu();
-        switch (levelIndex) {
-        case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false
-        case 2:  // TODO(sub-menus): TForm2.RenderSubMenu of Form3, UseCache false
-        default: break;
-        }
+        // TODO(sub-menus): level index 1 or 2, TForm2.RenderSubMenu of Form2 or Form3
+        // (UseCache false), so the sub-menu window is rebuilt from the reloaded document.
         return false;
     }
     switch (levelIndex) {
