@@ -38,9 +38,10 @@ void HideForm(ui::Form* form) {
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-// The 1-based row whose bottom edge is the first below y; 0 for none.
+// The 1-based row whose bottom edge is the first below y; 0 for none. Summed wide,
+// as the row tops are: huge skin rows must not wrap.
 int RowAtY(const TLNItemList& items, int y, const SkinMetrics& skin) {
-    int bottom = skin.HeaderSize;
+    long long bottom = skin.HeaderSize;
     for (size_t i = 0; i < items.size(); ++i) {
         bottom += RowHeight(items[i].Type, skin);
         if (bottom > y) return static_cast<int>(i) + 1;
@@ -209,7 +210,7 @@ void TForm1::OpenSubMenu(int row, const TLNItem& item) {
     const int left = Settings.Position == 1
                          ? ScreenWidth() - Width() - width + Skin.LeftSpace + Skin.MainRightSpace
                          : Left() + Width() - Skin.LeftSpace;
-    int top = Top() + Skin.TopSpace - Skin.HeaderSize + ItemTop(1, row - 1);
+    int top = ClampToInt(static_cast<long long>(Top()) + Skin.TopSpace - Skin.HeaderSize + ItemTop(1, row - 1));
     if (top + height > ScreenHeight()) top = ScreenHeight() - height;
     Form2->SetBounds(left, top, width, height);
     RenderMenuWindow(false, *Form2, LevelImages[2].get(), -1, Settings.Menu);
