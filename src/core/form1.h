@@ -209,6 +209,7 @@ protected:
     void MouseUp(ui::MouseButton button, UINT shift, int x, int y) override;
     void Click() override;
     void DblClick() override;
+    void CaptureLost() override;
 
 private:
     void ChooseMenuFile();

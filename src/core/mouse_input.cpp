@@ -252,9 +252,10 @@ void TForm1::FormMouseDown(ui::MouseButton button, UINT /*shift*/, int x, int y)
 void TForm1::DragTimerTimer() {
     DragTimer.Stop();  // one shot
     if (Shown(Form4) || Shown(EditBox) || MenuHidden || Settings.lock) return;
-    // The button held now, not "pressed at some time since the last query": a
-    // release we never saw must not leave a drag behind.
-    if (IsLeftButtonDown()) {
+    // The button held now, not "pressed at some time since the last query", and held
+    // on this window: a release we never saw, or one that goes to whoever took the
+    // capture, must not leave a drag behind.
+    if (IsLeftButtonDown() && GetCapture() == Handle()) {
         Dragging = true;
         ui::SetScreenCursor(kDragCursor);
     }
@@ -267,6 +268,16 @@ void TForm1::FormMouseUp(ui::MouseButton button, UINT /*shift*/, int x, int y) {
     } catch (...) {
         // Errors of the release are discarded; the drag still ends.
     }
+    ui::SetScreenCursor(SavedScreenCursor);
+    EndDrag();
+    ShowHotZones(false);
+}
+
+void TForm1::CaptureLost() {
+    if (!Dragging && !HeaderDrag) return;
+    // The release goes to whoever took the capture, so the drag ends here as a
+    // release ends it; left standing, the next plain click would end it as a drop.
+    HeaderDrag = false;
     ui::SetScreenCursor(SavedScreenCursor);
     EndDrag();
     ShowHotZones(false);
