@@ -238,6 +238,8 @@ private:
     std::unique_ptr<SplashWindow> splash_;
     bool splashSuppressed_ = false;
     bool closeRequested_ = false;
+    // A header drag moved the menu to the other side during this run.
+    bool positionSwitched_ = false;
 };
 
 }  // namespace core

@@ -292,6 +292,7 @@ void TForm1::EndHeaderDrag(int x, int y) {
     else if (side == 1 && p.x < 100) side = 0;
     if (side == Settings.Position) return;
     Settings.Position = side;
+    positionSwitched_ = true;
     LoadSkin(Settings.LastSkin);
     for (int level = 1; level <= 3; ++level) CaptionImages[level].reset();
     if (XMLDocument1.HasRoot()) DeleteCachedImages(XMLDocument1.Root(), CacheDir, ImageExt);

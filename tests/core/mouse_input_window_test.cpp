@@ -289,6 +289,39 @@ TEST_F(MenuInputTest, HeaderDragReleasedNearTheFarEdgeSwitchesSidesAndShowsThere
     }
 }
 
+TEST_F(MenuInputTest, ASideChosenByAHeaderDragIsStoredAtTheCloseAndOnlyThen) {
+    const int screenW = GetSystemMetrics(SM_CXSCREEN);
+    struct Case {
+        const char* name;
+        int releaseX;  // screen; -1: no header drag
+        const wchar_t* stored;  // Position in config.ini after the close; null: none
+    };
+    for (const Case& c : {Case{"to the right edge", screenW - 50, L"1"}, Case{"no switch", 300, nullptr},
+                          Case{"no header drag", -1, nullptr}}) {
+        SCOPED_TRACE(c.name);
+        StartWith({{0, "A"}});
+        if (c.releaseX >= 0) {
+            Main().FormMouseDown(ui::MouseButton::Left, MK_LBUTTON, 5, 5);
+            Main().FormMouseUp(ui::MouseButton::Left, 0, c.releaseX - Main().Left(), 5);
+        }
+        CloseMainWindow();
+        const std::wstring text = folder.ReadText(L"config.ini");
+        const size_t lock = text.find(L"lock=");
+        const size_t position = text.find(L"Position=");
+        ASSERT_NE(lock, std::wstring::npos);
+        if (c.stored) {
+            ASSERT_NE(position, std::wstring::npos);
+            EXPECT_EQ(text.substr(position, 10), std::wstring(L"Position=") + c.stored);
+            EXPECT_GT(position, lock) << "written after the lock";
+        } else {
+            EXPECT_EQ(position, std::wstring::npos) << "the stored side stays as it was: none";
+        }
+        core::DestroyForms();
+        ui::Application::Instance().ResetForTests();
+        folder.WriteUtf16(L"config.ini", config);
+    }
+}
+
 TEST_F(MenuInputTest, HeaderDragMovesTheWindowAlongItsEdgeWhileTheButtonIsHeld) {
     StartWith({{0, "A"}});
     const int top = Main().Top();
