@@ -171,7 +171,7 @@ void MenuPainter::ComposeBaseFrame() {
     if (scrolls) {
         DrawBackBand(BackBand::Row, y);
         DrawArrow(scrollTop == 0 ? BoxBand::ScrollUpDisabled : BoxBand::ScrollUp, y);
-        y += skin_.ItemSize;
+        y = SaturatedAdd(y, skin_.ItemSize);
     }
 
     int first = 0;
@@ -198,14 +198,14 @@ void MenuPainter::ComposeBaseFrame() {
         if (type != 777 && type != 666)
             DrawIcon(visible, IconRect(item, y), main_.Compositor.IconAttributes.get());
         if (skin_.ShowCaption && type != 777) DrawCaption(main_.ItemTop(level_, visible), y, skin_.ItemSize);
-        y += RowHeight(type, skin_);
+        y = SaturatedAdd(y, RowHeight(type, skin_));
     }
 
     if (scrolls) {
         DrawBackBand(BackBand::Row, y);
         // Disabled once the last row shows.
         DrawArrow(scrollTop + main_.ShowCount >= count ? BoxBand::ScrollDownDisabled : BoxBand::ScrollDown, y);
-        y += skin_.ItemSize;
+        y = SaturatedAdd(y, skin_.ItemSize);
     }
     DrawBackBand(BackBand::Bottom, y);
 
@@ -221,14 +221,15 @@ void MenuPainter::UpdateWindow() { main_.UpdateLayeredFrom(form_, main_.Composit
 namespace {
 
 // A row's screen rectangle in its window; a scrolling window starts its rows one
-// band lower, below the up arrow. Empty for no row.
+// band lower, below the up arrow, and counts them from its first row shown. Empty
+// for no row.
 RECT RowScreenRect(const TForm1& main, const ui::Form& window, int level, int row) {
     if (row < 0) return RECT{};
     const int shift = main.ScrollMode[level] ? main.Skin.ItemSize : 0;
     const int left = window.Left();
-    const int top = window.Top() + shift;
-    return RECT{left, top + main.ItemTop(level, row), left + main.LevelWidths[level],
-                top + main.ItemTop(level, row + 1)};
+    const int top = SaturatedAdd(window.Top(), shift);
+    return RECT{left, SaturatedAdd(top, main.ItemTop(level, row)), SaturatedAdd(left, main.LevelWidths[level]),
+                SaturatedAdd(top, main.ItemTop(level, row + 1))};
 }
 
 }  // namespace

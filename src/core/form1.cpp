@@ -225,7 +225,12 @@ bool TForm1::FormCloseQuery() {
     const bool oneShot = !FirstArgument().empty();
     if (writes) {
         ui::Ini config(AppDir + L"config.ini");
-        WriteCloseSettings(config, Top(), Left(), Settings.lock, PopupMode && !oneShot);
+        // A header drag's side survives the restart; otherwise the stored side is
+        // left as the user or the settings dialog wrote it.
+        std::optional<std::uint8_t> position;
+        if (PopupMode && !oneShot) position = 5;
+        else if (positionSwitched_) position = Settings.Position;
+        WriteCloseSettings(config, Top(), Left(), Settings.lock, position);
         MenuFile.SaveBackup(XMLDocument1, ui::ChangeFileExt(MenuPath(), L".bak"));
     }
     if (PopupMode) {

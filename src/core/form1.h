@@ -76,9 +76,12 @@ public:
     void LoadSkin(const std::wstring& name);
     int MeasureCaptions(ui::XmlNode element);
     void RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image, int selected, int effect);
-    // Row tops and the row under a point of a level's window (Tag of the form = level).
+    // Row tops and the row under a point of a level's window (Tag of the form = level),
+    // counted from the level's first row shown; the scroll offset is added here only.
     int ItemTop(int level, int count) const;
     int ItemIndexAtY(int level, int y) const;
+    // The list index of a level's first row shown: ScrollTop while it scrolls, else 0.
+    int FirstShownRow(int level) const;
     // The pointer is inside the visible form (right and bottom edges excluded).
     static bool CursorInForm(const ui::Form& form);
     void ShowHotZones(bool visible);
@@ -211,6 +214,7 @@ protected:
     void MouseUp(ui::MouseButton button, UINT shift, int x, int y) override;
     void Click() override;
     void DblClick() override;
+    void CaptureLost() override;
 
 private:
     void ChooseMenuFile();
@@ -242,6 +246,8 @@ private:
     // Off while the menu is reloaded after a failed write: that build asks nothing.
     bool offerRestore_ = true;
     bool closeRequested_ = false;
+    // A header drag moved the menu to the other side during this run.
+    bool positionSwitched_ = false;
 };
 
 }  // namespace core

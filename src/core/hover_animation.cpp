@@ -10,9 +10,9 @@ namespace core {
 
 RECT MenuPainter::HoverRow(const TLNItem& item, int selected) const {
     // A scrolling window starts its rows below the up arrow.
-    const int top = main_.ItemTop(level_, selected) + (main_.ScrollMode[level_] ? skin_.ItemSize : 0);
+    const int top = SaturatedAdd(main_.ItemTop(level_, selected), main_.ScrollMode[level_] ? skin_.ItemSize : 0);
     const int height = item.Type == 777 ? skin_.Separatorsize : skin_.ItemSize;
-    return RECT{0, top, main_.LevelWidths[level_], top + height};
+    return RECT{0, top, main_.LevelWidths[level_], SaturatedAdd(top, height)};
 }
 
 void MenuPainter::DrawHoverState(int selected) {
@@ -54,7 +54,7 @@ void MenuPainter::DrawStaticHover(const TLNItem& item, int selected, const RECT&
     default: DrawBackBand(BackBand::HoveredRow, row.top); break;
     }
     if (skin_.ShowCaption && item.Type != 6)
-        DrawCaption(CaptionHalf() + main_.ItemTop(level_, selected), row.top, row.bottom - row.top);
+        DrawCaption(SaturatedAdd(CaptionHalf(), main_.ItemTop(level_, selected)), row.top, row.bottom - row.top);
     if (main_.Compositor.ShowHoverIcon && item.Type != 666) {
         Gdiplus::ImageAttributes* attributes = main_.Compositor.IconAttributes.get();
         if (attributes) attributes->SetColorMatrix(&main_.Compositor.IconMatrix);
@@ -168,7 +168,7 @@ void MenuPainter::RunHoverAnimation(const TLNItem& item, int selected, const REC
         else
             DrawAnimationFrame(k * keys.height + offset, row.top + keys.y);
         if (skin_.ShowCaption && type != 6)
-            DrawCaption(CaptionHalf() + main_.ItemTop(level_, selected), row.top, row.bottom - row.top);
+            DrawCaption(SaturatedAdd(CaptionHalf(), main_.ItemTop(level_, selected)), row.top, row.bottom - row.top);
         DrawAnimatedIcon(item, selected, row, plan, k, roll);
 
         if (main_.Dragging && TForm1::CursorInForm(form_)) {

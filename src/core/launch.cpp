@@ -8,6 +8,7 @@
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/path_macros.h"
+#include "core/row_geometry.h"
 #include "core/startup.h"
 #include "dialogs/edit_box.h"
 #include "popups/zv_hint.h"
@@ -76,8 +77,8 @@ void OpenRunBox(TForm1& form, int row) {
         if (!EditBox) return;
         // From the top of the first row to the bottom of the clicked one.
         const int rowTop = form.ItemTop(1, row);
-        EditBox->SetBounds(form.Left(), form.Top() + form.Skin.HeaderSize, EditBox->Width(),
-                           rowTop - form.Skin.HeaderSize + form.Skin.ItemSize);
+        EditBox->SetBounds(form.Left(), SaturatedAdd(form.Top(), form.Skin.HeaderSize), EditBox->Width(),
+                           ClampToInt(static_cast<long long>(rowTop) - form.Skin.HeaderSize + form.Skin.ItemSize));
         // TODO(quick-run box): RunLB.Height = rowTop - HeaderSize (the rows above the
         // clicked one), RunLB visible exactly when the row's Run is "1".
         EditBox->Tag = 1;
@@ -108,8 +109,8 @@ void PluginRowClick(TForm1& form, int row) {
     if (ZVHint) ZVHint->Hide();
     form.ForceForeground(form.Handle());
     // TODO(plug-ins): set PluginBusy here and clear it on every way out.
-    const int top = form.Top() + form.ItemTop(1, row);
-    form.PluginItemRect = RECT{form.Left(), top, form.Left() + form.Width(), top + form.Skin.ItemSize};
+    const int top = SaturatedAdd(form.Top(), form.ItemTop(1, row));
+    form.PluginItemRect = RECT{form.Left(), top, form.Left() + form.Width(), SaturatedAdd(top, form.Skin.ItemSize)};
     // TODO(plug-ins): the slot of FindPlugin(Run); when it is loaded and has "_OnClick",
     // call it with a copy of PluginItemRect and PluginBuffer, write "Caption" (short
     // string at 768) and "ImageFile" (at 1024) into the row's node and
@@ -238,8 +239,8 @@ void TForm1::PlayClickEffect(ui::Form& form, Gdiplus::Bitmap* image, int row) {
     if (!item) return;
     // Where the compositor draws the row's icon; a scrolling level starts one band lower.
     const POINT icon = IconPosition(*item, Skin);
-    const int rowTop = ItemTop(level, row) + (ScrollMode[level] != 0 ? Skin.ItemSize : 0);
-    const POINT at{form.Left() + icon.x, form.Top() + rowTop + icon.y};
+    const int rowTop = SaturatedAdd(ItemTop(level, row), ScrollMode[level] != 0 ? Skin.ItemSize : 0);
+    const POINT at{SaturatedAdd(form.Left(), icon.x), SaturatedAdd(SaturatedAdd(form.Top(), rowTop), icon.y)};
 
     std::unique_ptr<ui::Form> effect;
     {

@@ -195,7 +195,7 @@ void TForm1::WMDropFiles(HDROP drop) {
     POINT point{};
     DragQueryPoint(drop, &point);
 
-    const int row = DropPosition(ItemLists[1], point.y, ScrollMode[1] != 0, ShowCount, Skin);
+    const int row = DropPosition(ItemLists[1], point.y, FirstShownRow(1), ScrollMode[1] != 0, ShowCount, Skin);
     if (row < 0 || !XMLDocument1.HasRoot()) return;
     const int position = row + ScrollMode[1] * ScrollTop;
     ui::XmlNode root = XMLDocument1.Root();

@@ -85,10 +85,12 @@ std::wstring DroppedFileCaption(const std::wstring& path) {
     return name;
 }
 
-int DropPosition(const TLNItemList& items, int y, bool scrolls, int showCount, const SkinMetrics& skin) {
-    const int position = ItemIndexAtY(items, y, scrolls, showCount, skin);
+int DropPosition(const TLNItemList& items, int y, int first, bool scrolls, int showCount, const SkinMetrics& skin) {
+    const int position = ItemIndexAtY(items, y, first, scrolls, showCount, skin);
     if (position >= 0) return position;
-    if (!items.empty() && y >= skin.HeaderSize && y <= skin.HeaderSize + RowHeight(items[0].Type, skin)) return 0;
+    // In a scrolling level the band below the header is the up arrow, not a row.
+    if (scrolls || items.empty()) return -1;
+    if (y >= skin.HeaderSize && y <= ItemTop(items, 0, 1, skin)) return 0;
     return -1;
 }
 

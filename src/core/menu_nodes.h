@@ -48,9 +48,10 @@ void FitForLastLevel(ui::XmlNode item);
 // ".lnk", with any other one.
 std::wstring DroppedFileCaption(const std::wstring& path);
 
-// Where a file dropped at client y goes among the main window's rows: the row lookup's
-// answer, and 0 over the first row, which the lookup cannot tell from no row. -1 for
-// none.
-int DropPosition(const TLNItemList& items, int y, bool scrolls, int showCount, const SkinMetrics& skin);
+// Where a file dropped at client y goes among a window's rows, counted from list row
+// `first`, the first row shown: the row lookup's answer, and 0 over the first row of
+// a level that does not scroll, which the lookup cannot tell from no row. -1 for none.
+int DropPosition(const TLNItemList& items, int y, int first, bool scrolls, int showCount,
+                 const SkinMetrics& skin);
 
 }  // namespace core

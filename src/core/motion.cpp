@@ -155,10 +155,14 @@ bool IsFullScreenAppActive() {
 
 // --- row geometry
 
-int TForm1::ItemTop(int level, int count) const { return core::ItemTop(ItemLists[level], count, Skin); }
+int TForm1::FirstShownRow(int level) const { return ScrollMode[level] != 0 ? ScrollTop : 0; }
+
+int TForm1::ItemTop(int level, int count) const {
+    return core::ItemTop(ItemLists[level], FirstShownRow(level), count, Skin);
+}
 
 int TForm1::ItemIndexAtY(int level, int y) const {
-    return core::ItemIndexAtY(ItemLists[level], y, ScrollMode[level] != 0, ShowCount, Skin);
+    return core::ItemIndexAtY(ItemLists[level], y, FirstShownRow(level), ScrollMode[level] != 0, ShowCount, Skin);
 }
 
 bool TForm1::CursorInForm(const ui::Form& form) {

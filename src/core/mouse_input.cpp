@@ -38,9 +38,10 @@ void HideForm(ui::Form* form) {
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-// The 1-based row whose bottom edge is the first below y; 0 for none.
+// The 1-based row whose bottom edge is the first below y; 0 for none. Summed wide,
+// as the row tops are: huge skin rows must not wrap.
 int RowAtY(const TLNItemList& items, int y, const SkinMetrics& skin) {
-    int bottom = skin.HeaderSize;
+    long long bottom = skin.HeaderSize;
     for (size_t i = 0; i < items.size(); ++i) {
         bottom += RowHeight(items[i].Type, skin);
         if (bottom > y) return static_cast<int>(i) + 1;
@@ -209,7 +210,7 @@ void TForm1::OpenSubMenu(int row, const TLNItem& item) {
     const int left = Settings.Position == 1
                          ? ScreenWidth() - Width() - width + Skin.LeftSpace + Skin.MainRightSpace
                          : Left() + Width() - Skin.LeftSpace;
-    int top = Top() + Skin.TopSpace - Skin.HeaderSize + ItemTop(1, row - 1);
+    int top = ClampToInt(static_cast<long long>(Top()) + Skin.TopSpace - Skin.HeaderSize + ItemTop(1, row - 1));
     if (top + height > ScreenHeight()) top = ScreenHeight() - height;
     Form2->SetBounds(left, top, width, height);
     RenderMenuWindow(false, *Form2, LevelImages[2].get(), -1, Settings.Menu);
@@ -251,9 +252,10 @@ void TForm1::FormMouseDown(ui::MouseButton button, UINT /*shift*/, int x, int y)
 void TForm1::DragTimerTimer() {
     DragTimer.Stop();  // one shot
     if (Shown(Form4) || Shown(EditBox) || MenuHidden || Settings.lock) return;
-    // The button held now, not "pressed at some time since the last query": a
-    // release we never saw must not leave a drag behind.
-    if (IsLeftButtonDown()) {
+    // The button held now, not "pressed at some time since the last query", and held
+    // on this window: a release we never saw, or one that goes to whoever took the
+    // capture, must not leave a drag behind.
+    if (IsLeftButtonDown() && GetCapture() == Handle()) {
         Dragging = true;
         ui::SetScreenCursor(kDragCursor);
     }
@@ -271,6 +273,16 @@ void TForm1::FormMouseUp(ui::MouseButton button, UINT /*shift*/, int x, int y) {
     ShowHotZones(false);
 }
 
+void TForm1::CaptureLost() {
+    if (!Dragging && !HeaderDrag) return;
+    // The release goes to whoever took the capture, so the drag ends here as a
+    // release ends it; left standing, the next plain click would end it as a drop.
+    HeaderDrag = false;
+    ui::SetScreenCursor(SavedScreenCursor);
+    EndDrag();
+    ShowHotZones(false);
+}
+
 void TForm1::EndHeaderDrag(int x, int y) {
     ui::ScopeExit done([this] { HeaderDrag = false; });
     POINT p{x, y};
@@ -280,6 +292,7 @@ void TForm1::EndHeaderDrag(int x, int y) {
     else if (side == 1 && p.x < 100) side = 0;
     if (side == Settings.Position) return;
     Settings.Position = side;
+    positionSwitched_ = true;
     LoadSkin(Settings.LastSkin);
     for (int level = 1; level <= 3; ++level) CaptionImages[level].reset();
     if (XMLDocument1.HasRoot()) DeleteCachedImages(XMLDocument1.Root(), CacheDir, ImageExt);

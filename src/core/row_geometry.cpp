@@ -1,8 +1,17 @@
 #include "core/row_geometry.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace core {
+namespace {
+
+// The list index a walk starts at: never before the list, at most its end.
+size_t FirstRow(const TLNItemList& items, int first) {
+    return std::min(static_cast<size_t>(std::max(first, 0)), items.size());
+}
+
+}  // namespace
 
 int RowHeight(int type, const SkinMetrics& skin) {
     if ((type >= 0 && type <= 7) || type == 11 || type == 55) return skin.ItemSize;
@@ -10,20 +19,28 @@ int RowHeight(int type, const SkinMetrics& skin) {
     return 0;
 }
 
-int ItemTop(const TLNItemList& items, int count, const SkinMetrics& skin) {
-    int top = skin.HeaderSize;
-    const int n = std::min<int>(std::max(count, 0), static_cast<int>(items.size()));
-    for (int i = 0; i < n; ++i) top += RowHeight(items[i].Type, skin);
-    return top;
+int ClampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
+
+int SaturatedAdd(int a, int b) { return ClampToInt(static_cast<long long>(a) + b); }
+
+int ItemTop(const TLNItemList& items, int first, int count, const SkinMetrics& skin) {
+    const size_t begin = FirstRow(items, first);
+    const size_t end = begin + std::min(static_cast<size_t>(std::max(count, 0)), items.size() - begin);
+    // Summed wide: many rows of a huge height pass the int range long before 64 bits.
+    long long top = skin.HeaderSize;
+    for (size_t i = begin; i < end; ++i) top += RowHeight(items[i].Type, skin);
+    return ClampToInt(top);
 }
 
-int ItemIndexAtY(const TLNItemList& items, int y, bool scrolls, int showCount, const SkinMetrics& skin) {
-    const int rows = scrolls ? std::min<int>(showCount + 1, static_cast<int>(items.size()))
-                             : static_cast<int>(items.size());
-    int bottom = skin.HeaderSize;
-    for (int k = 0; k < rows; ++k) {
-        bottom += RowHeight(items[k].Type, skin);
-        if (bottom >= y) return k - 1;
+int ItemIndexAtY(const TLNItemList& items, int y, int first, bool scrolls, int showCount,
+                 const SkinMetrics& skin) {
+    const size_t begin = FirstRow(items, first);
+    size_t rows = items.size() - begin;
+    if (scrolls) rows = std::min(rows, static_cast<size_t>(std::max(static_cast<long long>(showCount) + 1, 0LL)));
+    long long bottom = skin.HeaderSize;
+    for (size_t k = 0; k < rows; ++k) {
+        bottom += RowHeight(items[begin + k].Type, skin);
+        if (bottom >= y) return static_cast<int>(k) - 1;
     }
     return -1;
 }

@@ -1,5 +1,6 @@
 // Row geometry shared by the three menu windows: where a row starts and which row
-// lies under a point. Unknown Types take no height anywhere.
+// lies under a point. Unknown Types take no height anywhere. Rows of a scrolling
+// level count from the first row shown.
 #pragma once
 
 #include "core/menu_document.h"
@@ -10,10 +11,18 @@ namespace core {
 // Height of a row of this Type: full rows for 0..7, 11 and 55, the separator's for
 // 777, nothing for any other value.
 int RowHeight(int type, const SkinMetrics& skin);
-// Top of the row with 0-based index `count`, relative to the window's top.
-int ItemTop(const TLNItemList& items, int count, const SkinMetrics& skin);
-// For the first row k whose bottom edge is at or below y, k - 1; -1 when no row
-// reaches y. A scrolling level walks its first showCount + 1 rows only.
-int ItemIndexAtY(const TLNItemList& items, int y, bool scrolls, int showCount, const SkinMetrics& skin);
+// Sums of skin values are held to the int range: the values are the user's, and a
+// huge row or header must never wrap a row's place round to the other side.
+int ClampToInt(long long value);
+int SaturatedAdd(int a, int b);
+// Top of the row `count` rows below list row `first`, relative to the window's top:
+// the header and the heights of rows first .. first + count - 1. Held to the int
+// range.
+int ItemTop(const TLNItemList& items, int first, int count, const SkinMetrics& skin);
+// Walks the rows from list row `first` (its first showCount + 1 rows when the level
+// scrolls): for the k-th row whose bottom edge is the first at or below y, k - 1;
+// -1 when no row reaches y.
+int ItemIndexAtY(const TLNItemList& items, int y, int first, bool scrolls, int showCount,
+                 const SkinMetrics& skin);
 
 }  // namespace core

@@ -117,12 +117,12 @@ void ReadRemaining(const ui::Ini& ini, Settings& s, const std::wstring& appDir) 
 
 int ClampTop(int top, int screenHeight) { return top < 0 || top > screenHeight ? 0 : top; }
 
-bool WriteCloseSettings(ui::Ini& ini, int top, int left, bool locked, bool writePopupPosition) {
+bool WriteCloseSettings(ui::Ini& ini, int top, int left, bool locked, std::optional<std::uint8_t> position) {
     Writer w(ini);
     w.Int(kKeys.Y, top);
     w.Int(kKeys.X, left);
     w.Flag(kKeys.lock, locked);
-    if (writePopupPosition) w.Int(kKeys.Position, 5);
+    if (position) w.Int(kKeys.Position, *position);
     return w.Ok();
 }
 

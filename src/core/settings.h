@@ -5,6 +5,7 @@
 #include "ui/ini.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -127,9 +128,11 @@ void ReadRemaining(const ui::Ini& ini, Settings& settings, const std::wstring& a
 // A top below 0 or greater than the screen height puts the window at 0.
 int ClampTop(int top, int screenHeight);
 
-// The close query's writes; true when every write succeeded. The caller skips it
-// on a CD-ROM and decides whether pop-up mode is stored.
-bool WriteCloseSettings(ui::Ini& ini, int top, int left, bool locked, bool writePopupPosition);
+// The close query's writes: Y, X and lock, then Position when there is one to store
+// (5 for pop-up mode, or the side a header drag chose); without one the stored
+// Position stays as it is. True when every write succeeded. The caller skips it on a
+// CD-ROM.
+bool WriteCloseSettings(ui::Ini& ini, int top, int left, bool locked, std::optional<std::uint8_t> position);
 // The settings dialog's Apply; the keys only a user edits by hand are never
 // written. True when every write succeeded.
 bool WriteApplySettings(ui::Ini& ini, const Settings& settings, bool languageChanged,

@@ -123,8 +123,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_CAPTURECHANGED:
         // Whoever took the capture (a menu, a dialog, another window) also took the
-        // release: it is no click of ours any more.
-        if (reinterpret_cast<HWND>(lp) != hwnd_) clicked_ = false;
+        // release: it is no click of ours any more, and the release never comes.
+        if (reinterpret_cast<HWND>(lp) != hwnd_) {
+            clicked_ = false;
+            if (!releasing_ && !destroyed_) CaptureLost();
+        }
         break;
     case WM_MEASUREITEM:
         if (wp == 0 && PopupMenu::MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
@@ -163,7 +166,11 @@ void Form::ButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
     if (button == MouseButton::Left) {
         const bool clicked = clicked_;
         clicked_ = false;
-        if (GetCapture() == hwnd_) ReleaseCapture();
+        if (GetCapture() == hwnd_) {
+            releasing_ = true;
+            ReleaseCapture();
+            releasing_ = false;
+        }
         RECT client{};
         GetClientRect(hwnd_, &client);
         const POINT p{x, y};

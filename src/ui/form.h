@@ -97,6 +97,9 @@ protected:
     virtual void MouseUp(MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {}
     virtual void Click() {}
     virtual void DblClick() {}
+    // The capture went to another window or to none while this window held it. The
+    // release of a left press ends the capture too, and is no loss.
+    virtual void CaptureLost() {}
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -113,6 +116,7 @@ private:
     HBRUSH background_ = nullptr;  // owned
     std::map<UINT_PTR, UINT> timers_;  // running timers and their intervals
     bool clicked_ = false;  // a left press here whose release may still be a click
+    bool releasing_ = false;  // the left release is giving the capture back
 };
 
 // A timer of a form as a component: the owner's OnTimer gets its id.

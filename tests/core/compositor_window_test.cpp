@@ -330,6 +330,53 @@ TEST_F(CompositorTest, AScrollingWindowHoversTheShownRowBelowTheArrow) {
     EXPECT_TRUE(Near(Pixel(20 + 8, kHeader + kItem + 3 + 8), IconColour(0)));
 }
 
+TEST_F(CompositorTest, AScrolledLevelHoversAndCaptionsTheRowWhereItIsDrawn) {
+    constexpr std::uint32_t kCaptions[] = {0xFF11CC22, 0xFF22CC33};
+    constexpr std::uint32_t kSelectedCaptions[] = {0xFF4411CC, 0xFF5522CC};
+    core::TForm1& main = Main();
+    main.Skin.ShowCaption = true;
+    // Separators above the first row shown (2) and among the rows shown.
+    main.ItemLists[2] = {Item(777), Item(777), Item(0), Item(777), Item(0), Item(0), Item(0)};
+    main.ScrollMode[2] = 1;
+    main.ShowCount = 3;
+    main.ScrollTop = 2;
+    main.LevelWidths[2] = kWidth;
+    // Drawn: up arrow 10..30, row 2 at 30..50, the separator at 50..56, row 4 at 56..76.
+    constexpr int kHeight = kHeader + kItem + kItem + kSeparator + kItem + kItem + kBottom;
+    popups::TForm2& form = *core::Form2;
+    form.SetBounds(300, 150, kWidth, kHeight);
+    // The caption image holds the rows shown at their row tops, counted from the first
+    // row shown (10 and 36), the highlighted ones kHeight lower.
+    auto captions = std::make_unique<Gdiplus::Bitmap>(kWidth, 2 * kHeight, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(captions.get());
+        const int tops[] = {kHeader, kHeader + kItem + kSeparator};
+        for (int i = 0; i < 2; ++i) {
+            Gdiplus::SolidBrush normal{Gdiplus::Color(kCaptions[i])};
+            Gdiplus::SolidBrush selected{Gdiplus::Color(kSelectedCaptions[i])};
+            graphics.FillRectangle(&normal, 30, tops[i], 6, kItem);
+            graphics.FillRectangle(&selected, 30, kHeight + tops[i], 6, kItem);
+        }
+    }
+    main.CaptionImages[2] = std::move(captions);
+
+    Render(form, -1);
+    EXPECT_TRUE(Near(Pixel(32, 32), kCaptions[0]));
+    EXPECT_TRUE(Near(Pixel(32, 58), kCaptions[1]));
+
+    Render(form, 2);  // the third row shown, under the separator
+    for (int y : {57, 66, 75}) {
+        EXPECT_TRUE(Near(Pixel(kWidth - 2, y), kHoveredRowBand)) << y;
+        EXPECT_TRUE(Near(Pixel(32, y), kSelectedCaptions[1])) << y;
+    }
+    EXPECT_TRUE(Near(Pixel(kWidth - 2, 53), kSeparatorBand));
+    EXPECT_TRUE(Near(Pixel(kWidth - 2, 45), kRowBand));
+    EXPECT_TRUE(Near(Pixel(kWidth - 2, 85), kDown));
+    EXPECT_TRUE(Near(Pixel(2 + 8, 56 + 2 + 8), IconColour(2)));
+    const RECT hovered{300, 150 + 56, 300 + kWidth, 150 + 76};
+    EXPECT_TRUE(EqualRect(&main.SelectedRowRect, &hovered));
+}
+
 TEST_F(CompositorTest, RowRectanglesFollowTheOpeningRowAndTheHoveredRow) {
     SetMainItems({Item(0), Item(777), Item(2)});
     Main().SelectedIndex[1] = 3;  // the sub-menu row under the separator

@@ -76,6 +76,23 @@ private:
     HWND pad_ = nullptr;
 };
 
+// A window of the test's own that can take the capture, as a menu or dialog would.
+class OtherWindow {
+public:
+    OtherWindow()
+        : hwnd_(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr)) {}
+    ~OtherWindow() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+    HWND Handle() const { return hwnd_; }
+
+private:
+    HWND hwnd_;
+};
+
 // Shift down in this thread's keyboard state.
 class ShiftHeld {
 public:
@@ -124,6 +141,12 @@ protected:
     core::TForm1& Main() { return *core::Form1; }
 
     void Hover(int row) { Main().FormMouseMove(0, 10, RowY(row)); }
+    // A left press and release through the window's own messages, as the system
+    // delivers them: the press captures the pointer, the release gives it back.
+    void Press(int x, int y, WPARAM keys = 0) {
+        SendMessageW(Main().Handle(), WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(x, y));
+    }
+    void Release(int x, int y) { SendMessageW(Main().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
     // The pointer over a row of the main window, in screen coordinates.
     void PointAtRow(int row) { SetCursorPos(Main().Left() + 10, Main().Top() + RowY(row)); }
 

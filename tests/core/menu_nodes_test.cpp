@@ -29,8 +29,26 @@ TEST(MenuNodesTest, DropPositionTakesTheFirstRowAndNotTheHeader) {
     // Rows: 10..30, 30..50, 50..70.
     for (const Case c : {Case{5, -1}, Case{10, 0}, Case{20, 0}, Case{30, 0}, Case{40, 0}, Case{60, 1}, Case{70, 1},
                          Case{71, -1}})
-        EXPECT_EQ(core::DropPosition(items, c.y, false, 8, skin), c.position) << "y " << c.y;
-    EXPECT_EQ(core::DropPosition({}, 20, false, 8, skin), -1);
+        EXPECT_EQ(core::DropPosition(items, c.y, 0, false, 8, skin), c.position) << "y " << c.y;
+    EXPECT_EQ(core::DropPosition({}, 20, 0, false, 8, skin), -1);
+}
+
+TEST(MenuNodesTest, DropPositionInAScrolledLevelCountsFromTheFirstRowShown) {
+    core::SkinMetrics skin;
+    skin.HeaderSize = 10;
+    skin.ItemSize = 20;
+    skin.Separatorsize = 6;
+    core::TLNItemList items(5);
+    items[0].Type = 777;  // above the first row shown
+    items[3].Type = 777;
+    struct Case {
+        int y;
+        int position;
+    };
+    // Walked from row 2 (the first shown), two rows: bottoms 30 and 36; the band
+    // under the header is the up arrow, which takes no drop.
+    for (const Case c : {Case{12, -1}, Case{30, -1}, Case{31, 0}, Case{36, 0}, Case{37, -1}})
+        EXPECT_EQ(core::DropPosition(items, c.y, 2, true, 1, skin), c.position) << "y " << c.y;
 }
 
 }  // namespace

@@ -565,6 +565,27 @@ TEST_F(MotionTest, ScrollingStopsWithTheLastRowShownAndAtTheTop) {
     EXPECT_FALSE(Main().TimerRunning(core::TForm1::kScrolltimer));
 }
 
+TEST_F(MotionTest, ScrollingHighlightsTheShownRowUnderThePointer) {
+    Start();
+    core::TForm1& main = Main();
+    // Header 16, rows 36; two separators lie above the rows shown.
+    main.ItemLists[2].assign(7, core::TLNItem{});
+    main.ItemLists[2][0].Type = 777;
+    main.ItemLists[2][1].Type = 777;
+    main.ScrollMode[2] = 1;
+    main.ShowCount = 3;
+    main.ScrollTop = 1;
+    main.LevelWidths[2] = main.Skin.SkinWidth;
+    popups::TForm2& form = *core::Form2;
+    form.SetBounds(300, 150, main.Skin.SkinWidth, 16 + 5 * 36 + 12);
+    PointAt({310, 150 + 16 + 36 + 36 + 18});  // the second row shown, below the up arrow
+    core::ScrollMenu(form, false);
+    ASSERT_EQ(main.ScrollTop, 2);
+    const RECT second{300, 150 + 16 + 2 * 36, 300 + main.Skin.SkinWidth, 150 + 16 + 3 * 36};
+    EXPECT_TRUE(EqualRect(&main.SelectedRowRect, &second))
+        << main.SelectedRowRect.top << ".." << main.SelectedRowRect.bottom;
+}
+
 TEST_F(MotionTest, TimerOpensTheSubMenuOfTheHotZoneUnderThePointerOnce) {
     folder.WriteFile(L"1.xml", kGroupMenu);
     Start();

@@ -7,6 +7,7 @@
 namespace {
 
 using menu_input::LeftButtonHeld;
+using menu_input::OtherWindow;
 using menu_input::ShiftHeld;
 using Names = std::vector<std::wstring>;
 
@@ -78,27 +79,83 @@ TEST_F(MenuInputTest, QuickReleaseIsNoDragAndAPressOffTheRowsStartsNothing) {
     EXPECT_EQ(Main().DragSourceIndex[1], 7);
 }
 
-TEST_F(MenuInputTest, HeldButtonStartsADragWhenTheTimerFiresUnlessLocked) {
+TEST_F(MenuInputTest, HeldButtonStartsADragWhenTheTimerFiresUnlessLockedOrTheCaptureIsGone) {
     StartWith({{0, "A"}, {0, "B"}});
+    OtherWindow other;
     struct Case {
         bool locked;
         bool held;
+        bool captureTaken;
         bool drags;
     };
-    for (const Case c : {Case{false, true, true}, Case{true, true, false}, Case{false, false, false}}) {
+    for (const Case c : {Case{false, true, false, true}, Case{true, true, false, false},
+                         Case{false, false, false, false}, Case{false, true, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "locked " << c.locked << ", held " << c.held << ", capture taken "
+                                        << c.captureTaken);
         Main().Settings.lock = c.locked;
         Hover(2);
-        Main().FormMouseDown(ui::MouseButton::Left, MK_LBUTTON, 10, RowY(2));
-        ASSERT_TRUE(Main().DragTimer.Enabled());
         {
             std::optional<LeftButtonHeld> held;
             if (c.held) held.emplace();
+            Press(10, RowY(2));
+            ASSERT_TRUE(Main().DragTimer.Enabled());
+            if (c.captureTaken) SetCapture(other.Handle());
             Main().DragTimerTimer();  // the 400 ms tick
+            EXPECT_EQ(Main().Dragging, c.drags);
+            EXPECT_EQ(ui::ScreenCursorName(), c.drags ? core::kDragCursor : nullptr);
+            EXPECT_FALSE(Main().DragTimer.Enabled()) << "one shot";
+            // Ended here: the held button's release must find no drag and no capture.
+            Main().EndDrag();
+            ReleaseCapture();
         }
-        EXPECT_EQ(Main().Dragging, c.drags) << "locked " << c.locked << ", held " << c.held;
-        EXPECT_EQ(ui::ScreenCursorName(), c.drags ? core::kDragCursor : nullptr);
-        EXPECT_FALSE(Main().DragTimer.Enabled()) << "one shot";
-        Main().EndDrag();
+    }
+}
+
+TEST_F(MenuInputTest, LosingTheCaptureEndsTheDragSoTheNextClickDropsNothing) {
+    struct Case {
+        const char* name;
+        bool header;
+        bool toNone;      // the capture goes to no window
+        bool pointerAway; // where the next click's release finds the pointer
+    };
+    for (const Case& c : {Case{"item drag, capture to a window, click on a row", false, false, false},
+                          Case{"item drag, capture to none, release away", false, true, true},
+                          Case{"header drag, capture to a window", true, false, false}}) {
+        SCOPED_TRACE(c.name);
+        StartWith({{0, "A"}, {0, "B"}, {0, "C"}});
+        Main().Settings.HideWarnings = 1;  // a drop away from the windows deletes unasked
+        OtherWindow other;
+        Hover(1);
+        if (c.header) {
+            Press(5, 5);
+            ASSERT_TRUE(Main().HeaderDrag);
+        } else {
+            ShiftHeld shift;
+            Press(10, RowY(1), MK_SHIFT);
+            ASSERT_TRUE(Main().Dragging);
+        }
+        ASSERT_EQ(GetCapture(), Main().Handle());
+        if (c.toNone)
+            ReleaseCapture();
+        else
+            SetCapture(other.Handle());
+        EXPECT_FALSE(Main().Dragging);
+        EXPECT_FALSE(Main().HeaderDrag);
+        EXPECT_EQ(ui::ScreenCursorName(), nullptr);
+        ReleaseCapture();
+
+        const std::string menu = folder.ReadFile(L"1.xml");
+        Hover(2);
+        if (c.pointerAway)
+            SetCursorPos(900, 900);
+        else
+            PointAtRow(2);
+        Press(10, RowY(2));
+        Release(10, RowY(2));
+        EXPECT_EQ(Captions(), (Names{L"A", L"B", L"C"}));
+        EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
+        EXPECT_FALSE(Main().Dragging);
+        core::DestroyForms();
     }
 }
 
@@ -229,6 +286,39 @@ TEST_F(MenuInputTest, HeaderDragReleasedNearTheFarEdgeSwitchesSidesAndShowsThere
         EXPECT_EQ(folder.Exists(L"cache\\s7.png"), !switched) << "the cached images go with a side switch";
         EXPECT_EQ(folder.Exists(L"cache\\8.png"), !switched);
         core::DestroyForms();
+    }
+}
+
+TEST_F(MenuInputTest, ASideChosenByAHeaderDragIsStoredAtTheCloseAndOnlyThen) {
+    const int screenW = GetSystemMetrics(SM_CXSCREEN);
+    struct Case {
+        const char* name;
+        int releaseX;  // screen; -1: no header drag
+        const wchar_t* stored;  // Position in config.ini after the close; null: none
+    };
+    for (const Case& c : {Case{"to the right edge", screenW - 50, L"1"}, Case{"no switch", 300, nullptr},
+                          Case{"no header drag", -1, nullptr}}) {
+        SCOPED_TRACE(c.name);
+        StartWith({{0, "A"}});
+        if (c.releaseX >= 0) {
+            Main().FormMouseDown(ui::MouseButton::Left, MK_LBUTTON, 5, 5);
+            Main().FormMouseUp(ui::MouseButton::Left, 0, c.releaseX - Main().Left(), 5);
+        }
+        CloseMainWindow();
+        const std::wstring text = folder.ReadText(L"config.ini");
+        const size_t lock = text.find(L"lock=");
+        const size_t position = text.find(L"Position=");
+        ASSERT_NE(lock, std::wstring::npos);
+        if (c.stored) {
+            ASSERT_NE(position, std::wstring::npos);
+            EXPECT_EQ(text.substr(position, 10), std::wstring(L"Position=") + c.stored);
+            EXPECT_GT(position, lock) << "written after the lock";
+        } else {
+            EXPECT_EQ(position, std::wstring::npos) << "the stored side stays as it was: none";
+        }
+        core::DestroyForms();
+        ui::Application::Instance().ResetForTests();
+        folder.WriteUtf16(L"config.ini", config);
     }
 }
 

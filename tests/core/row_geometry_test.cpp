@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 core::TLNItemList Rows(std::initializer_list<int> types) {
@@ -19,8 +21,8 @@ TEST(RowGeometry, RowTopsCountRowsSeparatorsAndNothingForUnknownTypes) {
     core::SkinMetrics skin;  // header 16, rows 36, separators 8
     const auto items = Rows({0, 777, 99, 11, 55});
     const int expected[] = {16, 52, 60, 60, 96, 132};
-    for (int count = 0; count <= 5; ++count) EXPECT_EQ(core::ItemTop(items, count, skin), expected[count]) << count;
-    EXPECT_EQ(core::ItemTop(items, 99, skin), 132);  // past the end: the bottom of the last row
+    for (int count = 0; count <= 5; ++count) EXPECT_EQ(core::ItemTop(items, 0, count, skin), expected[count]) << count;
+    EXPECT_EQ(core::ItemTop(items, 0, 99, skin), 132);  // past the end: the bottom of the last row
 }
 
 TEST(RowGeometry, IndexAtYIsTheRowAboveTheOneReachedAndStopsAtTheScrollWindow) {
@@ -44,7 +46,54 @@ TEST(RowGeometry, IndexAtYIsTheRowAboveTheOneReachedAndStopsAtTheScrollWindow) {
         {60, true, 1, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(core::ItemIndexAtY(items, c.y, c.scrolls, c.showCount, skin), c.expected) << c.y;
+        EXPECT_EQ(core::ItemIndexAtY(items, c.y, 0, c.scrolls, c.showCount, skin), c.expected) << c.y;
+}
+
+TEST(RowGeometry, AScrolledLevelCountsItsRowsFromTheFirstRowShown) {
+    core::SkinMetrics skin;  // header 16, rows 36, separators 8
+    // Two separators above the first row shown (3), one among the rows shown.
+    const auto items = Rows({777, 0, 777, 0, 777, 0, 0, 0});
+    constexpr int kFirst = 3;
+    const int tops[] = {16, 52, 60, 96, 132, 168};  // rows 3, 4 (separator), 5, 6, 7, past the end
+    for (int count = 0; count <= 5; ++count)
+        EXPECT_EQ(core::ItemTop(items, kFirst, count, skin), tops[count]) << count;
+    EXPECT_EQ(core::ItemTop(items, 8, 2, skin), 16) << "a first row past the list has nothing below the header";
+
+    struct Case {
+        int y;
+        int showCount;
+        int expected;
+    };
+    // Bottoms of the walk from row 3: 52, 60, 96, 132, 168.
+    const Case cases[] = {
+        {16, 3, -1}, {52, 3, -1},  // the band of the up arrow
+        {53, 3, 0},  {60, 3, 0},   // the first row shown
+        {61, 3, 1},  {96, 3, 1},  {97, 3, 2},
+        {132, 3, 2},              // the walk ends after showCount + 1 rows
+        {133, 3, -1},
+        {133, 4, 3}, {169, 9, -1},  // and at the end of the list
+        {133, INT_MAX, 3},          // showCount + 1 does not wrap
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(core::ItemIndexAtY(items, c.y, kFirst, true, c.showCount, skin), c.expected)
+            << "y " << c.y << ", showCount " << c.showCount;
+}
+
+TEST(RowGeometry, RowSumsOfHugeSkinValuesStopAtTheIntRange) {
+    core::SkinMetrics skin;
+    skin.HeaderSize = INT_MAX - 10;
+    skin.ItemSize = INT_MAX;
+    skin.Separatorsize = INT_MIN;
+    const auto items = Rows({0, 0, 0, 777, 777, 777, 777});
+    EXPECT_EQ(core::ItemTop(items, 0, 0, skin), INT_MAX - 10);
+    EXPECT_EQ(core::ItemTop(items, 0, 1, skin), INT_MAX);
+    EXPECT_EQ(core::ItemTop(items, 0, 3, skin), INT_MAX) << "three rows past the range";
+    EXPECT_EQ(core::ItemTop(items, 3, 4, skin), INT_MIN) << "and separators below it";
+    // Row 0 ends far below any y; a wrapped sum would end above it.
+    EXPECT_EQ(core::ItemIndexAtY(items, 100, 0, false, 8, skin), -1);
+    EXPECT_EQ(core::ItemIndexAtY(items, INT_MAX, 0, false, 8, skin), -1);
+    EXPECT_EQ(core::SaturatedAdd(INT_MAX, 1), INT_MAX);
+    EXPECT_EQ(core::SaturatedAdd(INT_MIN, -1), INT_MIN);
 }
 
 TEST(PathMacros, ReplaceEveryOccurrenceCaseSensitively) {

@@ -400,18 +400,18 @@ TEST(SettingsWrite, ApplyLeavesHandEditedKeysAsTheyWere) {
     EXPECT_EQ(s.HintFontName, L"Tahoma");
 }
 
-TEST(SettingsWrite, CloseWritesTopLeftLockAndPopupPositionOnlyWhenAsked) {
+TEST(SettingsWrite, CloseWritesTopLeftLockAndThePositionOnlyWhenGivenOne) {
     {
         TempFolder dir;
         ui::Ini ini(dir.PathOf(L"config.ini"));
-        EXPECT_TRUE(core::WriteCloseSettings(ini, 120, -30, true, false));
+        EXPECT_TRUE(core::WriteCloseSettings(ini, 120, -30, true, std::nullopt));
         EXPECT_EQ(Utf16Lines(ini.Path()),
                   (std::vector<std::wstring>{L"[General]", L"Y=120", L"X=-30", L"lock=1"}));
     }
     {
         TempFolder dir;
         ui::Ini ini(dir.PathOf(L"config.ini"));
-        EXPECT_TRUE(core::WriteCloseSettings(ini, 0, 5, false, true));
+        EXPECT_TRUE(core::WriteCloseSettings(ini, 0, 5, false, 5));
         EXPECT_EQ(Utf16Lines(ini.Path()), (std::vector<std::wstring>{
                                               L"[General]", L"Y=0", L"X=5", L"lock=0",
                                               L"Position=5"}));
@@ -422,7 +422,7 @@ TEST(SettingsWrite, CloseWritesTopLeftLockAndPopupPositionOnlyWhenAsked) {
         WriteAnsi(dir.PathOf(L"config.ini"),
                   "[General]\r\nPosition=3\r\nHideSplashScreen=1\r\nVistaBlur=1\r\n");
         ui::Ini ini(dir.PathOf(L"config.ini"));
-        EXPECT_TRUE(core::WriteCloseSettings(ini, 10, 20, false, false));
+        EXPECT_TRUE(core::WriteCloseSettings(ini, 10, 20, false, std::nullopt));
         const Settings s = ReadAll(ini.Path(), dir.Path());
         EXPECT_EQ(s.Position, 3);
         EXPECT_TRUE(s.HideSplashScreen);
