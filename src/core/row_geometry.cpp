@@ -36,8 +36,20 @@ int ItemIndexAtY(const TLNItemList& items, int y, int first, bool scrolls, int s
                  const SkinMetrics& skin) {
     const size_t begin = FirstRow(items, first);
     size_t rows = items.size() - begin;
-    if (scrolls) rows = std::min(rows, static_cast<size_t>(std::max(static_cast<long long>(showCount) + 1, 0LL)));
     long long bottom = skin.HeaderSize;
+    // A scrolling level draws its up arrow, one row high, above the first row shown:
+    // the walk takes that band first, then the rows shown, so every k - 1 is the row
+    // drawn under y whatever the heights of the rows.
+    if (scrolls) {
+        rows = std::min(rows, static_cast<size_t>(std::max(showCount, 0)));
+        bottom += skin.ItemSize;
+        if (bottom >= y) return -1;
+        for (size_t k = 0; k < rows; ++k) {
+            bottom += RowHeight(items[begin + k].Type, skin);
+            if (bottom >= y) return static_cast<int>(k);
+        }
+        return -1;
+    }
     for (size_t k = 0; k < rows; ++k) {
         bottom += RowHeight(items[begin + k].Type, skin);
         if (bottom >= y) return static_cast<int>(k) - 1;

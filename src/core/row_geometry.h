@@ -19,9 +19,10 @@ int SaturatedAdd(int a, int b);
 // the header and the heights of rows first .. first + count - 1. Held to the int
 // range.
 int ItemTop(const TLNItemList& items, int first, int count, const SkinMetrics& skin);
-// Walks the rows from list row `first` (its first showCount + 1 rows when the level
-// scrolls): for the k-th row whose bottom edge is the first at or below y, k - 1;
-// -1 when no row reaches y.
+// Walks the rows from list row `first`: for the k-th row whose bottom edge is the
+// first at or below y, k - 1; -1 when no row reaches y. A scrolling level walks
+// its up-arrow band and then its first showCount rows, so k - 1 is the row shown
+// under y.
 int ItemIndexAtY(const TLNItemList& items, int y, int first, bool scrolls, int showCount,
                  const SkinMetrics& skin);
 

@@ -45,10 +45,11 @@ TEST(MenuNodesTest, DropPositionInAScrolledLevelCountsFromTheFirstRowShown) {
         int y;
         int position;
     };
-    // Walked from row 2 (the first shown), two rows: bottoms 30 and 36; the band
-    // under the header is the up arrow, which takes no drop.
-    for (const Case c : {Case{12, -1}, Case{30, -1}, Case{31, 0}, Case{36, 0}, Case{37, -1}})
-        EXPECT_EQ(core::DropPosition(items, c.y, 2, true, 1, skin), c.position) << "y " << c.y;
+    // Two rows shown from row 2, below the up arrow (bottom 30): row 2 to 50 and the
+    // separator to 56. The arrow band takes no drop.
+    for (const Case c : {Case{12, -1}, Case{30, -1}, Case{31, 0}, Case{50, 0}, Case{51, 1}, Case{56, 1},
+                         Case{57, -1}})
+        EXPECT_EQ(core::DropPosition(items, c.y, 2, true, 2, skin), c.position) << "y " << c.y;
 }
 
 }  // namespace

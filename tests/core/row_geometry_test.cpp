@@ -64,15 +64,17 @@ TEST(RowGeometry, AScrolledLevelCountsItsRowsFromTheFirstRowShown) {
         int showCount;
         int expected;
     };
-    // Bottoms of the walk from row 3: 52, 60, 96, 132, 168.
+    // The up arrow ends at 52; the rows shown below it at 88, 96 (the separator),
+    // 132, 168 and 204.
     const Case cases[] = {
-        {16, 3, -1}, {52, 3, -1},  // the band of the up arrow
-        {53, 3, 0},  {60, 3, 0},   // the first row shown
-        {61, 3, 1},  {96, 3, 1},  {97, 3, 2},
-        {132, 3, 2},              // the walk ends after showCount + 1 rows
-        {133, 3, -1},
-        {133, 4, 3}, {169, 9, -1},  // and at the end of the list
-        {133, INT_MAX, 3},          // showCount + 1 does not wrap
+        {16, 3, -1}, {52, 3, -1},   // the band of the up arrow
+        {53, 3, 0},  {88, 3, 0},    // the first row shown, all of it
+        {89, 3, 1},  {96, 3, 1},    // the separator among the rows shown
+        {97, 3, 2},  {132, 3, 2},
+        {133, 3, -1},               // the walk ends after showCount rows
+        {133, 4, 3}, {204, 9, 4},   // the last row of the list is reached
+        {205, 9, -1},               // and nothing below it
+        {133, INT_MAX, 3},          // a huge showCount does not wrap
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::ItemIndexAtY(items, c.y, kFirst, true, c.showCount, skin), c.expected)
