@@ -88,6 +88,28 @@ void CopyPixels(const ui::Dib& from, ui::Dib& to) {
                     from.Bits() + static_cast<size_t>(y) * from.Width(), static_cast<size_t>(width) * 4);
 }
 
+bool UpdateLayered(HWND window, POINT position, SIZE size, HDC source, const BLENDFUNCTION& blend,
+                   const RECT* dirty) {
+    GdiFlush();
+    HDC screen = GetDC(nullptr);
+    POINT origin{0, 0};
+    // The indirect form takes a dirty rectangle; it exists since Vista, so our
+    // Windows 7 floor needs no run-time lookup for it.
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.hdcDst = screen;
+    info.pptDst = &position;
+    info.psize = &size;
+    info.hdcSrc = source;
+    info.pptSrc = &origin;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = dirty;
+    const bool ok = UpdateLayeredWindowIndirect(window, &info) != FALSE;
+    if (screen) ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 std::unique_ptr<Gdiplus::Bitmap> CopyToBitmap(const ui::Dib& dib) {
     if (!dib.Bits()) return nullptr;
     auto bitmap = std::make_unique<Gdiplus::Bitmap>(dib.Width(), dib.Height(), PixelFormat32bppPARGB);

@@ -40,6 +40,11 @@ void DrawImageClipped(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const 
 void ClearRect(ui::Dib& dib, const RECT& rect);
 // Copies the pixels the two surfaces have in common, from the top-left corner.
 void CopyPixels(const ui::Dib& from, ui::Dib& to);
+// One layered-window update at `position` and `size` from `source` with per-pixel
+// alpha; with `dirty` (window coordinates) the window takes only that part from the
+// source and keeps the rest. The screen's DC is taken for the call and released.
+bool UpdateLayered(HWND window, POINT position, SIZE size, HDC source, const BLENDFUNCTION& blend,
+                   const RECT* dirty);
 // A premultiplied GDI+ bitmap with a copy of the surface's pixels.
 std::unique_ptr<Gdiplus::Bitmap> CopyToBitmap(const ui::Dib& dib);
 
