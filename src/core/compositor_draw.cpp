@@ -88,6 +88,27 @@ void CopyPixels(const ui::Dib& from, ui::Dib& to) {
                     from.Bits() + static_cast<size_t>(y) * from.Width(), static_cast<size_t>(width) * 4);
 }
 
+RowSpan ChangedRows(const ui::Dib& a, const ui::Dib& b) {
+    if (!a.Bits() || !b.Bits() || a.Width() != b.Width() || a.Height() != b.Height()) return {0, a.Height()};
+    GdiFlush();
+    const size_t stride = static_cast<size_t>(a.Width());
+    auto differs = [&](int y) {
+        return std::memcmp(a.Bits() + y * stride, b.Bits() + y * stride, stride * 4) != 0;
+    };
+    int top = 0;
+    while (top < a.Height() && !differs(top)) ++top;
+    if (top == a.Height()) return {};
+    int bottom = a.Height();
+    while (!differs(bottom - 1)) --bottom;
+    return {top, bottom};
+}
+
+RowSpan Union(RowSpan a, RowSpan b) {
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+}
+
 bool UpdateLayered(HWND window, POINT position, SIZE size, HDC source, const BLENDFUNCTION& blend,
                    const RECT* dirty) {
     GdiFlush();

@@ -199,6 +199,8 @@ void SetEffectSleepForTests(std::function<void(int)> sleep) {
 }
 
 void TForm1::UpdateLayeredFrom(ui::Form& form, HDC source) {
+    // Whatever the source, the window no longer shows a frame the compositor knows.
+    if (form.Tag >= 1 && form.Tag <= 3) Compositor.Shown[form.Tag] = ShownFrame{};
     UpdateLayered(form.Handle(), POINT{form.Left(), form.Top()}, SIZE{form.Width(), form.Height()}, source,
                   Compositor.WindowBlend, nullptr);
 }
