@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Zarvo and prints the median times of the menu build, of the main window's
-# compositions and of a launch, in a private X server. The argument is the number of
-# repetitions of the menu timings (50 by default).
+# compositions and window updates and of a launch, in a private X server. The
+# argument is the number of repetitions of the menu timings (50 by default).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 

@@ -100,14 +100,16 @@ void TForm1::RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image
     } else {
         painter.ComposeBaseFrame();
     }
-    painter.UpdateWindow();
     painter.UpdateRowRects(selected);
     if (IsEffectCode(effect)) {
+        // The effects play from the whole composed window, shown once first.
+        painter.UpdateWindow(true);
         PlayWindowEffect(form, effect);
         return;
     }
-    painter.DrawHoverState(selected);
-    painter.UpdateWindow();
+    // One update, after the hover is drawn, so the window never shows the frame
+    // without its hover first. The hover animation shows each of its frames itself.
+    if (!painter.DrawHoverState(selected)) painter.UpdateWindow();
     form.Show();
 }
 
@@ -129,6 +131,7 @@ void MenuPainter::SizeWorkBitmap() {
 }
 
 void MenuPainter::DrawTab() {
+    onBaseFrame_ = false;
     HDC work = main_.Compositor.WorkBitmap->Dc();
     const int windowHeight = form_.Height();
     if (main_.Settings.Position == 3) {
@@ -151,8 +154,10 @@ void MenuPainter::DrawTab() {
 }
 
 void MenuPainter::RestoreBaseFrame() {
-    if (const auto& frame = main_.Compositor.LevelBitmaps[level_])
-        CopyPixels(*frame, *main_.Compositor.WorkBitmap);
+    const auto& frame = main_.Compositor.LevelBitmaps[level_];
+    ui::Dib& work = *main_.Compositor.WorkBitmap;
+    if (frame) CopyPixels(*frame, work);
+    onBaseFrame_ = frame && frame->Width() == work.Width() && frame->Height() == work.Height();
 }
 
 void MenuPainter::ComposeBaseFrame() {
@@ -214,9 +219,38 @@ void MenuPainter::ComposeBaseFrame() {
     if (!frame) frame = std::make_unique<ui::Dib>();
     if (frame->Width() != work.Width() || frame->Height() != work.Height()) frame->Resize(work.Width(), work.Height());
     CopyPixels(work, *frame);
+    main_.Compositor.FrameComposition[level_] = ++main_.Compositor.Compositions;
+    onBaseFrame_ = true;
 }
 
-void MenuPainter::UpdateWindow() { main_.UpdateLayeredFrom(form_, main_.Compositor.WorkBitmap->Dc()); }
+void MenuPainter::UpdateWindow(bool whole) {
+    CompositorState& compositor = main_.Compositor;
+    ui::Dib& work = *compositor.WorkBitmap;
+    ShownFrame now;
+    now.size = SIZE{form_.Width(), form_.Height()};
+    now.alpha = compositor.WindowBlend.SourceConstantAlpha;
+    if (onBaseFrame_) {
+        const ui::Dib& base = *compositor.LevelBitmaps[level_];
+        now.base = &base;
+        now.composition = compositor.FrameComposition[level_];
+        const RowSpan changed = ChangedRows(work, base);
+        now.changedTop = changed.top;
+        now.changedBottom = changed.bottom;
+    }
+    ShownFrame& shown = compositor.Shown[level_];
+    // The window keeps what it was given last; over the same base frame, at the same
+    // size and constant alpha, it differs from WorkBitmap only where either of them
+    // differs from the base frame: the row that was highlighted, the row that is,
+    // and the drop marker.
+    const bool sameBase = !whole && now.base && shown.base == now.base && shown.composition == now.composition &&
+                          shown.size.cx == now.size.cx && shown.size.cy == now.size.cy && shown.alpha == now.alpha;
+    const RowSpan rows = Union({shown.changedTop, shown.changedBottom}, {now.changedTop, now.changedBottom});
+    if (sameBase && rows.Empty()) return;  // the window shows this frame already
+    const RECT dirty{0, rows.top, now.size.cx, rows.bottom};
+    const bool ok = UpdateLayered(form_.Handle(), POINT{form_.Left(), form_.Top()}, now.size, work.Dc(),
+                                  compositor.WindowBlend, sameBase ? &dirty : nullptr);
+    shown = ok ? now : ShownFrame{};
+}
 
 namespace {
 

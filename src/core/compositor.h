@@ -9,11 +9,23 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace core {
+
+// What a menu window was last given from WorkBitmap, so that a repaint over the same
+// base frame can send the window only the rows that differ.
+struct ShownFrame {
+    const ui::Dib* base = nullptr;  // the base frame under it; null when the window shows anything else
+    std::uint64_t composition = 0;  // which composition of that base frame
+    SIZE size{};
+    BYTE alpha = 255;  // the constant alpha it was shown with
+    int changedTop = 0;  // the rows where it differs from the base frame, bottom excluded
+    int changedBottom = 0;
+};
 
 struct CompositorState {
     // Source-over with per-pixel alpha; the constant alpha is 255 except during animations.
@@ -27,6 +39,10 @@ struct CompositorState {
     std::unique_ptr<Gdiplus::ImageAttributes> IconAttributes;
     std::unique_ptr<Gdiplus::ImageAttributes> TransparencyAttributes;
     HICON TrayIconImage = nullptr;  // owned; loaded from tray.ico when the icon is shown
+    // Counts the base frames composed; each level's frame keeps the number of its own.
+    std::uint64_t Compositions = 0;
+    PerLevel<std::uint64_t> FrameComposition;
+    PerLevel<ShownFrame> Shown;
     // Cleared by the click path while a click effect plays or the quick-run box is open.
     bool ShowHoverIcon = true;
     // The quick-run box is open over a Type 6 row.

@@ -88,6 +88,49 @@ void CopyPixels(const ui::Dib& from, ui::Dib& to) {
                     from.Bits() + static_cast<size_t>(y) * from.Width(), static_cast<size_t>(width) * 4);
 }
 
+RowSpan ChangedRows(const ui::Dib& a, const ui::Dib& b) {
+    if (!a.Bits() || !b.Bits() || a.Width() != b.Width() || a.Height() != b.Height()) return {0, a.Height()};
+    GdiFlush();
+    const size_t stride = static_cast<size_t>(a.Width());
+    auto differs = [&](int y) {
+        return std::memcmp(a.Bits() + y * stride, b.Bits() + y * stride, stride * 4) != 0;
+    };
+    int top = 0;
+    while (top < a.Height() && !differs(top)) ++top;
+    if (top == a.Height()) return {};
+    int bottom = a.Height();
+    while (!differs(bottom - 1)) --bottom;
+    return {top, bottom};
+}
+
+RowSpan Union(RowSpan a, RowSpan b) {
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+}
+
+bool UpdateLayered(HWND window, POINT position, SIZE size, HDC source, const BLENDFUNCTION& blend,
+                   const RECT* dirty) {
+    GdiFlush();
+    HDC screen = GetDC(nullptr);
+    POINT origin{0, 0};
+    // The indirect form takes a dirty rectangle; it exists since Vista, so our
+    // Windows 7 floor needs no run-time lookup for it.
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.hdcDst = screen;
+    info.pptDst = &position;
+    info.psize = &size;
+    info.hdcSrc = source;
+    info.pptSrc = &origin;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = dirty;
+    const bool ok = UpdateLayeredWindowIndirect(window, &info) != FALSE;
+    if (screen) ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 std::unique_ptr<Gdiplus::Bitmap> CopyToBitmap(const ui::Dib& dib) {
     if (!dib.Bits()) return nullptr;
     auto bitmap = std::make_unique<Gdiplus::Bitmap>(dib.Width(), dib.Height(), PixelFormat32bppPARGB);

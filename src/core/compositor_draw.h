@@ -40,6 +40,22 @@ void DrawImageClipped(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const 
 void ClearRect(ui::Dib& dib, const RECT& rect);
 // Copies the pixels the two surfaces have in common, from the top-left corner.
 void CopyPixels(const ui::Dib& from, ui::Dib& to);
+// The rows where two surfaces of the same size differ, as top and bottom (bottom
+// excluded); top == bottom when they are equal.
+struct RowSpan {
+    int top = 0;
+    int bottom = 0;
+    bool Empty() const { return bottom <= top; }
+};
+RowSpan ChangedRows(const ui::Dib& a, const ui::Dib& b);
+// The smallest span holding both; an empty span adds nothing.
+RowSpan Union(RowSpan a, RowSpan b);
+
+// One layered-window update at `position` and `size` from `source` with per-pixel
+// alpha; with `dirty` (window coordinates) the window takes only that part from the
+// source and keeps the rest. The screen's DC is taken for the call and released.
+bool UpdateLayered(HWND window, POINT position, SIZE size, HDC source, const BLENDFUNCTION& blend,
+                   const RECT* dirty);
 // A premultiplied GDI+ bitmap with a copy of the surface's pixels.
 std::unique_ptr<Gdiplus::Bitmap> CopyToBitmap(const ui::Dib& dib);
 

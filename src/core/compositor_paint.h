@@ -45,10 +45,13 @@ public:
     void DrawTab();
     void RestoreBaseFrame();
     void ComposeBaseFrame();
-    void UpdateWindow();
+    // Shows WorkBitmap. Over the base frame the window last had, only the rows that
+    // differ from what it shows are sent, unless `whole` asks for the whole window.
+    void UpdateWindow(bool whole = false);
     void UpdateRowRects(int selected);
-    // The hovered row, or nothing when `selected` names no row.
-    void DrawHoverState(int selected);
+    // The hovered row, or nothing when `selected` names no row. True when the hover
+    // animation already showed its last frame.
+    bool DrawHoverState(int selected);
 
 private:
     RECT HoverRow(const TLNItem& item, int selected) const;
@@ -83,6 +86,7 @@ private:
     Gdiplus::Bitmap* image_;
     const SkinMetrics& skin_;
     SkinParts& parts_;
+    bool onBaseFrame_ = false;  // WorkBitmap holds the level's base frame, with at most the hover
 };
 
 }  // namespace core

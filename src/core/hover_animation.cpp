@@ -15,27 +15,26 @@ RECT MenuPainter::HoverRow(const TLNItem& item, int selected) const {
     return RECT{0, top, main_.LevelWidths[level_], SaturatedAdd(top, height)};
 }
 
-void MenuPainter::DrawHoverState(int selected) {
-    if (selected < 0 || selected > 255) return;
+bool MenuPainter::DrawHoverState(int selected) {
+    if (selected < 0 || selected > 255) return false;
     const TLNItemList& list = main_.ItemLists[level_];
-    if (selected > static_cast<int>(list.size()) - 1) return;
+    if (selected > static_cast<int>(list.size()) - 1) return false;
     const TLNItem* item = HoveredItem(list, selected, main_.ScrollMode[level_], main_.ScrollTop);
-    if (!item) return;
+    if (!item) return false;
     const int type = item->Type;
     // Rows of an unknown Type take no room and show nothing, hovered or not.
-    if (RowHeight(type, skin_) == 0 && type != 777) return;
+    if (RowHeight(type, skin_) == 0 && type != 777) return false;
     const RECT row = HoverRow(*item, selected);
     const CompositorState& compositor = main_.Compositor;
 
     if (!parts_.AnimationLoaded && type != 777) DrawStaticHover(*item, selected, row);
     if (parts_.AnimationLoaded && compositor.ShowHoverIcon && type != 777 && type != 666) {
         RunHoverAnimation(*item, selected, row);
-    } else if (main_.Dragging && TForm1::CursorInForm(form_)) {
-        DrawDropMarker(row, 255);
-        if (level_ == 2) UpdateWindow();
+        return true;
     }
-    form_.Show();
+    if (main_.Dragging && TForm1::CursorInForm(form_)) DrawDropMarker(row, 255);
     if (type == 6 && !compositor.ShowHoverIcon) ClearRunBoxAreas(*item, row);
+    return false;
 }
 
 void MenuPainter::DrawStaticHover(const TLNItem& item, int selected, const RECT& row) {

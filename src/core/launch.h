@@ -24,7 +24,7 @@ struct LaunchParams {
     std::wstring Params;
 };
 
-// One call of ShellExecuteW. Empty parameters and folder reach the shell as null.
+// One launch through ShellExecuteExW. Empty parameters and folder reach the shell as null.
 struct ShellCall {
     HWND owner = nullptr;
     std::wstring verb;
@@ -35,7 +35,7 @@ struct ShellCall {
 };
 
 // What the launch path does to the outside world. Tests replace it to see what
-// would be started; every real launch goes through ShellExecuteW.
+// would be started; every real launch goes through ShellExecuteExW.
 struct ShellFunctions {
     std::function<void(const ShellCall&)> execute;
     std::function<void()> beep;                             // the default system beep

@@ -30,8 +30,20 @@ const wchar_t* NullWhenEmpty(const std::wstring& text) { return text.empty() ? n
 ShellFunctions RealShellFunctions() {
     ShellFunctions real;
     real.execute = [](const ShellCall& call) {
-        ShellExecuteW(call.owner, call.verb.c_str(), call.file.c_str(), NullWhenEmpty(call.parameters),
-                      NullWhenEmpty(call.directory), call.show);
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof(info);
+        // The shell may finish an activation on a thread of its own after the call
+        // returns; waiting for it here keeps it inside this thread's apartment and
+        // inside the count that the end of the program waits for. Failures still
+        // get the shell's own message.
+        info.fMask = SEE_MASK_NOASYNC;
+        info.hwnd = call.owner;
+        info.lpVerb = call.verb.c_str();
+        info.lpFile = call.file.c_str();
+        info.lpParameters = NullWhenEmpty(call.parameters);
+        info.lpDirectory = NullWhenEmpty(call.directory);
+        info.nShow = call.show;
+        ShellExecuteExW(&info);
     };
     real.beep = [] { MessageBeep(MB_OK); };
     real.playSound = [](const std::wstring& file) {

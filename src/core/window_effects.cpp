@@ -1,5 +1,6 @@
 #include "core/window_effects.h"
 
+#include "core/compositor_draw.h"
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/startup.h"
@@ -198,14 +199,10 @@ void SetEffectSleepForTests(std::function<void(int)> sleep) {
 }
 
 void TForm1::UpdateLayeredFrom(ui::Form& form, HDC source) {
-    GdiFlush();
-    HDC screen = GetDC(nullptr);
-    ui::ScopeExit release([screen] { ReleaseDC(nullptr, screen); });
-    POINT position{form.Left(), form.Top()};
-    SIZE size{form.Width(), form.Height()};
-    POINT origin{0, 0};
-    UpdateLayeredWindow(form.Handle(), screen, &position, &size, source, &origin, 0, &Compositor.WindowBlend,
-                        ULW_ALPHA);
+    // Whatever the source, the window no longer shows a frame the compositor knows.
+    if (form.Tag >= 1 && form.Tag <= 3) Compositor.Shown[form.Tag] = ShownFrame{};
+    UpdateLayered(form.Handle(), POINT{form.Left(), form.Top()}, SIZE{form.Width(), form.Height()}, source,
+                  Compositor.WindowBlend, nullptr);
 }
 
 void TForm1::PlayWindowEffect(ui::Form& form, int effect) {

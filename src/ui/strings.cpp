@@ -78,9 +78,15 @@ std::wstring IntToStr(long long value) { return std::to_wstring(value); }
 std::wstring FormatS(std::wstring_view pattern, std::wstring_view argument) {
     std::wstring out;
     out.reserve(pattern.size() + argument.size());
+    bool filled = false;
     for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == L'%' && i + 1 < pattern.size() && pattern[i + 1] == L's') {
+        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        if (pattern[i] == L'%' && next == L'%') {
+            out.push_back(L'%');
+            ++i;
+        } else if (pattern[i] == L'%' && next == L's' && !filled) {
             out.append(argument);
+            filled = true;
             ++i;
         } else {
             out.push_back(pattern[i]);

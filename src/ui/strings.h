@@ -23,8 +23,9 @@ std::wstring IntToStr(long long value);
 // Without leading and trailing blanks, tabs and line breaks.
 std::wstring_view TrimSpaces(std::wstring_view text);
 
-// Replaces every "%s" of the template by the argument; nothing else is
-// interpreted, so text from files or users is never a format string.
+// Puts the argument in place of the template's first "%s" and turns "%%" into "%";
+// every other character stays as it is (a second "%s" too: there is no second
+// argument), so text from files or users is never a format string.
 std::wstring FormatS(std::wstring_view pattern, std::wstring_view argument);
 
 // Half to even, as the launcher's geometry and colour rules round.

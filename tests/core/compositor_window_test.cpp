@@ -281,6 +281,43 @@ TEST_F(CompositorTest, RepaintingReusesTheLastFullFrameAlsoWhenHiddenWithoutATab
     EXPECT_TRUE(Near(Pixel(kWidth - 2, 35), kSubBand));
 }
 
+// What the screen shows at a point of the main window: the window keeps what each
+// update gave it, so only this shows whether a repaint left part of it stale.
+std::uint32_t OnScreen(const ui::Form& form, int x, int y) {
+    ui::Dib pixel(1, 1);
+    HDC screen = GetDC(nullptr);
+    BitBlt(pixel.Dc(), 0, 0, 1, 1, screen, form.Left() + x, form.Top() + y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    return pixel.Pixel(0, 0);
+}
+
+TEST_F(CompositorTest, HoverRepaintsLeaveTheWholeWindowAsComposed) {
+    SetMainItems({Item(0), Item(0), Item(0)});  // rows at 10, 30 and 50
+    core::TForm1& main = Main();
+    Render(0);
+    main.Dragging = true;  // the marker lies across the top of the next row
+    SetCursorPos(120, 135);
+    Render(1, true);
+    main.Dragging = false;
+    SetCursorPos(600, 600);
+    Render(2, true);
+
+    const struct {
+        int y;
+        std::uint32_t band;
+    } shown[] = {{5, kHeaderBand}, {15, kRowBand}, {35, kRowBand}, {55, kHoveredRowBand}, {74, kBottomBand}};
+    for (const auto& at : shown) EXPECT_TRUE(Near(OnScreen(main, kWidth - 2, at.y), at.band)) << at.y;
+    EXPECT_TRUE(Near(OnScreen(main, 20, 49), kRowBand)) << "the drop marker is gone";
+
+    // A window that grew since its last full frame gets the whole of it again.
+    SetMainItems({Item(0), Item(0), Item(0), Item(0)});
+    Render(0, true);
+    EXPECT_TRUE(Near(OnScreen(main, kWidth - 2, 15), kHoveredRowBand));
+    EXPECT_TRUE(Near(OnScreen(main, kWidth - 2, 35), kRowBand));
+    EXPECT_TRUE(Near(OnScreen(main, kWidth - 2, 55), kRowBand));
+}
+
 struct HoverCase {
     const char* name;
     int selected;

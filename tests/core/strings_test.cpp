@@ -29,10 +29,27 @@ TEST(ParseReal, IgnoresLocaleAndRejectsJunk) {
     EXPECT_FALSE(ui::ParseReal(L"1.6x"));
 }
 
-TEST(FormatS, NeverInterpretsTheArgumentOrOtherDirectives) {
-    EXPECT_EQ(ui::FormatS(L"remove \"%s\"? ", L"a%sb%d"), L"remove \"a%sb%d\"? ");
-    EXPECT_EQ(ui::FormatS(L"%d %x 100%", L"z"), L"%d %x 100%");
-    EXPECT_EQ(ui::FormatS(L"%s and %s", L"x"), L"x and x");
+struct FormatCase {
+    const wchar_t* pattern;
+    const wchar_t* argument;
+    const wchar_t* expected;
+};
+
+TEST(FormatS, FillsTheFirstPlaceholderAndTakesEverythingElseLiterally) {
+    const FormatCase cases[] = {
+        {L"remove \"%s\"? ", L"a%sb%d", L"remove \"a%sb%d\"? "},  // the argument is never a pattern
+        {L"%s and %s", L"x", L"x and %s"},                          // no second argument to fill
+        {L"100%% %s", L"x", L"100% x"},
+        {L"%%s is %s", L"x", L"%s is x"},                           // the escape binds first
+        {L"%%%s", L"x", L"%x"},
+        {L"%s%%", L"x", L"x%"},
+        {L"%d %x 100% %", L"z", L"%d %x 100% %"},                   // other directives and lone signs stay
+        {L"%S %", L"z", L"%S %"},                                   // upper case is no placeholder
+        {L"no placeholder", L"z", L"no placeholder"},
+        {L"", L"z", L""},
+        {L"%s", L"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::FormatS(c.pattern, c.argument), c.expected) << c.pattern;
 }
 
 TEST(RoundEven, RoundsHalvesToEven) {
