@@ -12,6 +12,8 @@
 #include "ui/strings.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,28 +38,109 @@ void SetStripQuality(Gdiplus::Graphics& strip) {
     strip.SetCompositingQuality(Gdiplus::CompositingQualityHighSpeed);
 }
 
-// The two caption outlines of a build: normal in the top half, selected in the bottom.
+// One row's caption outline, relative to the row's top. The normal caption lies at
+// `top` in the caption image, the selected one the window height lower.
+struct RowCaption {
+    int top = 0;
+    std::unique_ptr<Gdiplus::GraphicsPath> path;
+};
+
+// The caption outlines of a build, one path per row. One path of all rows is no
+// good: Wine's GDI+ flattens a widened outline in device coordinates, and at the
+// coordinates of the lower rows of a long menu (some 20000 pixels down) float
+// rounding keeps its subdivision from ending until the stack overflows.
 struct CaptionPaths {
-    Gdiplus::GraphicsPath normal;
-    Gdiplus::GraphicsPath selected;
+    std::vector<RowCaption> rows;
 };
 
 struct PassColors {
     Gdiplus::ARGB stroke, selectedStroke, fill, selectedFill;
 };
 
-// Outlines both caption paths (when the stroke has a width), then fills them.
-void StrokeAndFill(Gdiplus::Graphics& surface, CaptionPaths& paths, float strokeSize, const PassColors& colors) {
-    if (strokeSize > 0) {
-        Gdiplus::Pen pen(Gdiplus::Color(colors.stroke), strokeSize);
-        surface.DrawPath(&pen, &paths.normal);
-        pen.SetColor(Gdiplus::Color(colors.selectedStroke));
-        surface.DrawPath(&pen, &paths.selected);
+// How a surface of a caption pass draws, set on each row's surface alike.
+using SurfaceSetup = void (*)(Gdiplus::Graphics&);
+
+// The outline drawn onto `image` with device = (local + (0, top)) x scale, through a
+// copy of only the area it can touch, so the device coordinates stay small. The copy
+// goes back in place whole: drawing into it is drawing onto the image.
+template <class Draw>
+void DrawThroughCopy(Gdiplus::Bitmap& image, const Gdiplus::GraphicsPath& path, float top, float scale,
+                     float strokeSize, SurfaceSetup setup, Draw draw) {
+    Gdiplus::RectF local;
+    if (path.GetBounds(&local) != Gdiplus::Ok) throw DrawingFailed("a caption outline cannot be measured");
+    // Room for miter joins (limit 10, so up to five stroke widths) and anti-aliasing.
+    const double margin = 5.0 * std::abs(strokeSize) + 2.0;
+    const double y0 = (static_cast<double>(local.Y) + top - margin) * scale;
+    const double y1 = (static_cast<double>(local.GetBottom()) + top + margin) * scale;
+    const double x0 = (static_cast<double>(local.X) - margin) * scale;
+    const double x1 = (static_cast<double>(local.GetRight()) + margin) * scale;
+    const double width = image.GetWidth();
+    const double height = image.GetHeight();
+    const int left = static_cast<int>(std::clamp(std::floor(std::min(x0, x1)) - 1.0, 0.0, width));
+    const int right = static_cast<int>(std::clamp(std::ceil(std::max(x0, x1)) + 1.0, 0.0, width));
+    const int upper = static_cast<int>(std::clamp(std::floor(std::min(y0, y1)) - 1.0, 0.0, height));
+    const int lower = static_cast<int>(std::clamp(std::ceil(std::max(y0, y1)) + 1.0, 0.0, height));
+    if (right <= left || lower <= upper) return;  // wholly outside the image
+
+    const Gdiplus::Rect area(left, upper, right - left, lower - upper);
+    std::unique_ptr<Gdiplus::Bitmap> copy(image.Clone(area, PixelFormat32bppARGB));
+    if (!copy || copy->GetLastStatus() != Gdiplus::Ok) throw DrawingFailed("a caption area cannot be copied");
+    {
+        Gdiplus::Graphics surface(copy.get());
+        setup(surface);
+        const Gdiplus::Matrix place(scale, 0, 0, scale, static_cast<Gdiplus::REAL>(-left),
+                                    static_cast<Gdiplus::REAL>(static_cast<double>(top) * scale - upper));
+        surface.SetTransform(&place);
+        if (draw(surface) != Gdiplus::Ok) throw DrawingFailed("a caption cannot be drawn");
     }
-    Gdiplus::SolidBrush brush(Gdiplus::Color(colors.fill));
-    surface.FillPath(&brush, &paths.normal);
-    brush.SetColor(Gdiplus::Color(colors.selectedFill));
-    surface.FillPath(&brush, &paths.selected);
+    Gdiplus::BitmapData from{}, to{};
+    const Gdiplus::Rect all(0, 0, area.Width, area.Height);
+    if (copy->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+        throw DrawingFailed("a caption area cannot be read");
+    ui::ScopeExit unlockFrom([&] { copy->UnlockBits(&from); });
+    if (image.LockBits(&area, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &to) != Gdiplus::Ok)
+        throw DrawingFailed("a caption area cannot be written");
+    ui::ScopeExit unlockTo([&] { image.UnlockBits(&to); });
+    for (int y = 0; y < area.Height; ++y)
+        std::memcpy(static_cast<BYTE*>(to.Scan0) + static_cast<std::ptrdiff_t>(y) * to.Stride,
+                    static_cast<const BYTE*>(from.Scan0) + static_cast<std::ptrdiff_t>(y) * from.Stride,
+                    static_cast<size_t>(area.Width) * 4);
+}
+
+// Outlines every normal caption, then every selected one (when the stroke has a
+// width), then fills them in the same order: the order one path per half would give.
+void StrokeAndFill(Gdiplus::Bitmap& image, const CaptionPaths& paths, int height, float scale, float strokeSize,
+                   SurfaceSetup setup, const PassColors& colors) {
+    const float halves[2] = {0.0f, static_cast<float>(height)};
+    if (strokeSize > 0) {
+        const Gdiplus::ARGB strokes[2] = {colors.stroke, colors.selectedStroke};
+        for (int half = 0; half < 2; ++half) {
+            Gdiplus::Pen pen(Gdiplus::Color(strokes[half]), strokeSize);
+            for (const RowCaption& row : paths.rows)
+                DrawThroughCopy(image, *row.path, static_cast<float>(row.top) + halves[half], scale, strokeSize,
+                                setup, [&](Gdiplus::Graphics& g) { return g.DrawPath(&pen, row.path.get()); });
+        }
+    }
+    const Gdiplus::ARGB fills[2] = {colors.fill, colors.selectedFill};
+    for (int half = 0; half < 2; ++half) {
+        Gdiplus::SolidBrush brush(Gdiplus::Color(fills[half]));
+        for (const RowCaption& row : paths.rows)
+            DrawThroughCopy(image, *row.path, static_cast<float>(row.top) + halves[half], scale, 0.0f, setup,
+                            [&](Gdiplus::Graphics& g) { return g.FillPath(&brush, row.path.get()); });
+    }
+}
+
+void SetShadowQuality(Gdiplus::Graphics& shadow) {
+    shadow.SetCompositingQuality(Gdiplus::CompositingQualityAssumeLinear);
+    shadow.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    shadow.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
+    shadow.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    shadow.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+}
+
+void SetTextQuality(Gdiplus::Graphics& text) {
+    text.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    text.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
 }
 
 // A transparent 32-bit ARGB image; a failed allocation fails the build.
@@ -79,7 +162,7 @@ bool OpensSubMenu(const TLNItem& item, ui::XmlNode node) {
 // with sub-items into groups and adds each row's height. The group rule applies
 // before the heights: a separator or an unknown Type with sub-items is drawn as a
 // full group row, and the window must have room for it.
-std::vector<bool> ReadRowTypes(TForm1& form, ui::XmlNode root, int& height) {
+std::vector<bool> ReadRowTypes(TForm1& form, ui::XmlNode root, long long& height) {
     auto children = root.ElementChildren();
     std::vector<bool> subMenuRows(children.size());
     for (size_t u = 0; u < children.size(); ++u) {
@@ -104,7 +187,7 @@ void ApplyIconFallback(TLNItem& item) {
     }
 }
 
-void AddCaption(const TForm1& form, const TLNItem& item, int u, int height, CaptionPaths& paths) {
+void AddCaption(const TForm1& form, const TLNItem& item, int u, CaptionPaths& paths) {
     const SkinMetrics& skin = form.Skin;
     // Separators have no caption, and a row that takes no height has no place for one.
     if (item.Type == 777 || RowHeight(item.Type, skin) == 0 || item.Caption.empty()) return;
@@ -115,14 +198,14 @@ void AddCaption(const TForm1& form, const TLNItem& item, int u, int height, Capt
     default: format.SetAlignment(Gdiplus::StringAlignmentNear); break;
     }
     const float x = static_cast<float>(skin.CaptionX + (skin.FlipBackground ? skin.FlipSpace : 0));
-    const float y = static_cast<float>(form.ItemTop(1, u) + skin.CaptionY) + skin.ShadowSize;
+    const float y = static_cast<float>(skin.CaptionY) + skin.ShadowSize;
     const auto* family = form.Parts.CaptionFontFamily;
     const auto emSize = static_cast<Gdiplus::REAL>(skin.FontSize);
     const auto length = static_cast<INT>(item.Caption.size());
-    paths.normal.AddString(item.Caption.c_str(), length, family, skin.FontStyle, emSize, Gdiplus::PointF(x, y),
-                           &format);
-    paths.selected.AddString(item.Caption.c_str(), length, family, skin.FontStyle, emSize,
-                             Gdiplus::PointF(x, y + static_cast<float>(height)), &format);
+    RowCaption row{form.ItemTop(1, u), std::make_unique<Gdiplus::GraphicsPath>()};
+    if (row.path->GetLastStatus() != Gdiplus::Ok) throw DrawingFailed("a caption path cannot be created");
+    row.path->AddString(item.Caption.c_str(), length, family, skin.FontStyle, emSize, Gdiplus::PointF(x, y), &format);
+    paths.rows.push_back(std::move(row));
 }
 
 void DrawItemIcon(const TLNItem& item, int u, Gdiplus::Graphics& strip) {
@@ -146,7 +229,7 @@ void DrawItemIcon(const TLNItem& item, int u, Gdiplus::Graphics& strip) {
 }
 
 // Panels, icon fallbacks, caption outlines and icons of every row, in order.
-void BuildRows(TForm1& form, const std::vector<bool>& subMenuRows, CaptionPaths* paths, int height) {
+void BuildRows(TForm1& form, const std::vector<bool>& subMenuRows, CaptionPaths* paths) {
     std::optional<Gdiplus::Graphics> strip;
     if (form.LevelImages[1]) {
         strip.emplace(form.LevelImages[1].get());
@@ -161,37 +244,29 @@ void BuildRows(TForm1& form, const std::vector<bool>& subMenuRows, CaptionPaths*
             MainPanels.push_back(std::move(panel));
         }
         ApplyIconFallback(item);
-        if (paths) AddCaption(form, item, u, height, *paths);
+        if (paths) AddCaption(form, item, u, *paths);
         if (strip) DrawItemIcon(item, u, *strip);
     }
 }
 
 // The soft shadow is drawn small and scaled back up, then the text goes over it.
-void RenderCaptions(const SkinMetrics& skin, Gdiplus::Bitmap& captions, CaptionPaths& paths) {
+void RenderCaptions(const SkinMetrics& skin, Gdiplus::Bitmap& captions, const CaptionPaths& paths, int height) {
     const float smooth = skin.ShadowSmooth == 0.0f ? 1.0f : skin.ShadowSmooth;
     const INT width = static_cast<INT>(captions.GetWidth());
-    const INT height = static_cast<INT>(captions.GetHeight());
-    Gdiplus::Bitmap work(width, height, PixelFormat32bppARGB);
+    const INT imageHeight = static_cast<INT>(captions.GetHeight());
+    Gdiplus::Bitmap work(width, imageHeight, PixelFormat32bppARGB);
     if (work.GetLastStatus() != Gdiplus::Ok) throw DrawingFailed("the caption shadow cannot be created");
+    Gdiplus::Graphics(&work).Clear(Gdiplus::Color(0, 255, 255, 255));
+    StrokeAndFill(work, paths, height, 1.0f / smooth, skin.StrokeSize, SetShadowQuality,
+                  {skin.ShadowColor, skin.SelectedShadowColor, skin.ShadowColor, skin.SelectedShadowColor});
     {
-        Gdiplus::Graphics shadow(&work);
-        shadow.Clear(Gdiplus::Color(0, 255, 255, 255));
-        shadow.ScaleTransform(1.0f / smooth, 1.0f / smooth);
-        shadow.SetCompositingQuality(Gdiplus::CompositingQualityAssumeLinear);
-        shadow.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-        shadow.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
-        shadow.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        shadow.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-        StrokeAndFill(shadow, paths, skin.StrokeSize,
-                      {skin.ShadowColor, skin.SelectedShadowColor, skin.ShadowColor, skin.SelectedShadowColor});
+        Gdiplus::Graphics target(&captions);
+        SetTextQuality(target);
+        const Gdiplus::RectF enlarged(skin.ShadowSize / 2, skin.ShadowSize, static_cast<float>(width) * smooth,
+                                      static_cast<float>(imageHeight) * smooth);
+        target.DrawImage(&work, enlarged);
     }
-    Gdiplus::Graphics target(&captions);
-    target.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    target.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    const Gdiplus::RectF enlarged(skin.ShadowSize / 2, skin.ShadowSize, static_cast<float>(width) * smooth,
-                                  static_cast<float>(height) * smooth);
-    target.DrawImage(&work, enlarged);
-    StrokeAndFill(target, paths, skin.StrokeSize,
+    StrokeAndFill(captions, paths, height, 1.0f, skin.StrokeSize, SetTextQuality,
                   {skin.StrokeColor, skin.SelectedStrokeColor, skin.FontColor, skin.SelectedFontColor});
 }
 
@@ -201,7 +276,7 @@ void TForm1::BuildMainMenu() {
     Compositor.LevelBitmaps[1] = std::make_unique<ui::Dib>();
     // A skin load that stopped part-way may have left the caption objects out.
     if (Skin.ShowCaption && !Parts.CaptionFont) CreateCaptionObjects(Parts, Skin);
-    int height = Skin.HeaderSize;
+    long long height = Skin.HeaderSize;  // summed wide: a long menu of tall rows must not wrap
     bool built = false;
     bool listReplaced = false;
     try {
@@ -213,27 +288,25 @@ void TForm1::BuildMainMenu() {
         MenuFile.SetLoadState(MenuStore::LoadState::BuildFailed);  // until the build completes
         ui::XmlNode root = XMLDocument1.Root();
         CaptionPaths paths;
-        if (paths.normal.GetLastStatus() != Gdiplus::Ok || paths.selected.GetLastStatus() != Gdiplus::Ok)
-            throw DrawingFailed("the caption paths cannot be created");
         MainItemCount = static_cast<int>(root.ElementCount());
-        LevelWidths[1] = Skin.ShowCaption
-                             ? MeasureCaptions(root) + Skin.CaptionX + Skin.RightMargin - Skin.TextRightMargin
-                             : Skin.SkinWidth;
+        LevelWidths[1] = BoundedWindowSize(Skin.ShowCaption ? static_cast<long long>(MeasureCaptions(root)) +
+                                                                  Skin.CaptionX + Skin.RightMargin - Skin.TextRightMargin
+                                                            : Skin.SkinWidth);
         listReplaced = true;
         ItemLists[1].clear();
         LoadItemList(ItemLists[1], root);
         CaptionImages[1].reset();
         LevelImages[1].reset();
         const std::vector<bool> subMenuRows = ReadRowTypes(*this, root, height);
-        height += Skin.BottomMargin;
+        height = BoundedWindowSize(height + Skin.BottomMargin);
         if (MainItemCount > 0) LevelImages[1] = NewImage(MainItemCount * kIconCell, kIconCell);
-        const bool captions = Skin.ShowCaption && Parts.CaptionFont && LevelWidths[1] > 0 && height > 0;
-        if (captions) CaptionImages[1] = NewImage(LevelWidths[1], 2 * height);
+        const bool captions = Skin.ShowCaption && Parts.CaptionFont;
+        if (captions) CaptionImages[1] = NewImage(LevelWidths[1], 2 * static_cast<int>(height));
         MainPanels.clear();
-        BuildRows(*this, subMenuRows, captions ? &paths : nullptr, height);
+        BuildRows(*this, subMenuRows, captions ? &paths : nullptr);
         if (captions) {
             DeleteFileW((CacheDir + L"smain" + ImageExt).c_str());
-            RenderCaptions(Skin, *CaptionImages[1], paths);
+            RenderCaptions(Skin, *CaptionImages[1], paths, static_cast<int>(height));
             // Nothing reads these files back: a failed write costs the file, not the menu.
             SaveImagePng(L"smain", *CaptionImages[1]);
         } else if (!Skin.ShowCaption) {
@@ -263,14 +336,14 @@ void TForm1::BuildMainMenu() {
     }
     // After a failed build the window still covers exactly the rows the list
     // holds, so every row it shows can be hit and none beyond it.
-    if (!built) height = ItemTop(1, MainItemCount) + Skin.BottomMargin;
-    MainHeight = height;
-    SetHeight(height);
-    const int width = Skin.ShowCaption ? LevelWidths[1] : Skin.SkinWidth;
+    if (!built) height = BoundedWindowSize(static_cast<long long>(ItemTop(1, MainItemCount)) + Skin.BottomMargin);
+    MainHeight = BoundedWindowSize(height);
+    SetHeight(MainHeight);
+    const int width = BoundedWindowSize(Skin.ShowCaption ? LevelWidths[1] : Skin.SkinWidth);
     SetWidth(width);
     // The blur mask takes the window's size, which is final here.
     ApplyBlurBehind(*this);
-    Compositor.LevelBitmaps[1]->Resize(width, height);
+    Compositor.LevelBitmaps[1]->Resize(width, MainHeight);
 }
 
 bool TForm1::MenuEditable() {
@@ -309,7 +382,8 @@ int TForm1::MeasureCaptions(ui::XmlNode element) {
                 widest = std::max(widest, bounds.Width);
         }
     }
-    const int width = static_cast<int>(ui::RoundEven(widest));
+    // Bounded before the conversion: the window takes no more than kMaxWindowSize anyway.
+    const int width = static_cast<int>(ui::RoundEven(std::min<float>(widest, kMaxWindowSize)));
     return width == 0 ? 100 : width;
 }
 

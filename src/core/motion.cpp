@@ -19,6 +19,8 @@
 #include "ui/application.h"
 #include "ui/handles.h"
 
+#include <algorithm>
+
 namespace core {
 
 bool Animating = false;
@@ -55,6 +57,17 @@ void PlainSleep(int ms) {
     if (SleepForTests()) SleepForTests()(ms);
     else if (ms > 0) Sleep(static_cast<DWORD>(ms));
 }
+
+}  // namespace
+
+void SleepDelay(int ms) {
+    // The settings dialog offers at most a second; a larger value from config.ini
+    // would stop the program from answering for as long as it says.
+    constexpr int kMaxDelay = 1000;
+    PlainSleep(std::min(ms, kMaxDelay));
+}
+
+namespace {
 
 POINT CursorPos() {
     POINT p{};
@@ -199,7 +212,7 @@ void TForm1::SlideIn() {
         return;
     }
     if (Settings.OpenOnClick != 1) {
-        PlainSleep(Settings.ShowDelay);
+        SleepDelay(Settings.ShowDelay);
         if (!CursorInForm(*this)) return;
     }
     if (!MenuHidden) return;

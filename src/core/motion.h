@@ -20,6 +20,10 @@ extern std::uint8_t ScrollState;
 // Waits `ms` milliseconds while dispatching window messages; nothing for ms <= 0.
 void WaitWithMessages(int ms);
 
+// The plain sleep of ShowDelay and HideGroupDelay: no message dispatch, nothing for
+// ms <= 0, and never longer than the settings dialog's largest delay, 1000 ms.
+void SleepDelay(int ms);
+
 // A visible topmost window of exactly the primary screen's size lies anywhere in
 // the z-order of top-level windows.
 bool IsFullScreenAppActive();
@@ -29,7 +33,8 @@ bool IsFullScreenAppActive();
 void ScrollMenu(ui::Form& form, bool up);
 
 // The waits of the slides: `wait` replaces WaitWithMessages between slide-in steps,
-// `sleep` the plain sleeps (ShowDelay and the slide-out steps). Null restores them.
+// `sleep` the plain sleeps (ShowDelay, HideGroupDelay and the slide-out steps). Null
+// restores them.
 void SetMotionClockForTests(std::function<void(int ms)> wait, std::function<void(int ms)> sleep);
 
 }  // namespace core

@@ -126,7 +126,7 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
         HideForm(ZVHint);
     }
     if (Shown(Form2)) {
-        if (Settings.HideGroupDelay > 0) Sleep(static_cast<DWORD>(Settings.HideGroupDelay));
+        if (Settings.HideGroupDelay > 0) SleepDelay(Settings.HideGroupDelay);
         if (SelectedIndex[2] > 0 && Parts.AnimationLoaded) {
             ui::ScopeExit restore([this] { Parts.AnimationLoaded = true; });
             Parts.AnimationLoaded = false;

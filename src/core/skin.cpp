@@ -136,6 +136,14 @@ AnimationMetrics NoAnimation(const SkinMetrics& skin) {
 
 int HalfHeight(Gdiplus::Bitmap& image) { return static_cast<int>(ui::RoundEven(HeightOf(image) / 2.0)); }
 
+bool InSkinRange(double value) { return value >= kSkinValueMin && value <= kSkinValueMax; }
+
+// An integer key, or its default when it is missing, malformed or out of range.
+int ReadBounded(const ui::Ini& ini, const wchar_t* section, const wchar_t* key, int def) {
+    const int value = ini.ReadInteger(section, key, def);
+    return InSkinRange(value) ? value : def;
+}
+
 }  // namespace
 
 
@@ -153,13 +161,13 @@ void MakeLayeredToolWindow(ui::Form& form) {
 
 void ReadSkinMetrics(const ui::Ini& ini, SkinMetrics& m) {
     const SkinMetrics d;  // the integer defaults of missing keys
-    auto integer = [&](const wchar_t* key, int def) { return ini.ReadInteger(kSkinSection, key, def); };
+    auto integer = [&](const wchar_t* key, int def) { return ReadBounded(ini, kSkinSection, key, def); };
     auto flag = [&](const wchar_t* key) { return ini.ReadInteger(kSkinSection, key, 0) == 1; };
-    // A text that is not a number keeps the previous value; a missing key gives the
-    // default text, which is one.
+    // A text that is not a number, or one out of range, keeps the previous value; a
+    // missing key gives the default text, which is one.
     auto real = [&](const wchar_t* key, const wchar_t* def, float& field) {
         const std::optional<double> value = ui::ParseReal(ini.ReadString(kSkinSection, key, def));
-        if (value && std::isfinite(static_cast<float>(*value))) field = static_cast<float>(*value);
+        if (value && InSkinRange(*value)) field = static_cast<float>(*value);
     };
     auto color = [&](const wchar_t* key, const wchar_t* def, std::uint8_t alpha) {
         return ParseSkinColor(alpha, ini.ReadString(kSkinSection, key, def));
@@ -207,6 +215,8 @@ void ReadSkinMetrics(const ui::Ini& ini, SkinMetrics& m) {
     m.FontName = ini.ReadString(kSkinSection, L"FontName", d.FontName).substr(0, kMaxFontName);
     m.FontStyle = integer(L"FontStyle", d.FontStyle);
     m.FontSize = integer(L"FontSize", d.FontSize);
+    // Much larger caption fonts made GDI+ end the program at start-up under Wine.
+    if (m.FontSize < kFontSizeMin || m.FontSize > kFontSizeMax) m.FontSize = d.FontSize;
     m.CaptionAlign = integer(L"CaptionAlign", d.CaptionAlign);
     real(L"StrokeSize", L"1.6", m.StrokeSize);
     m.StrokeColor = color(L"StrokeColor", L"#CCCCCC", 255);
@@ -226,7 +236,7 @@ void ReadSkinMetrics(const ui::Ini& ini, SkinMetrics& m) {
 }
 
 AnimationMetrics ReadAnimationMetrics(const ui::Ini& ini, const SkinMetrics& metrics) {
-    auto integer = [&](const wchar_t* key, int def) { return ini.ReadInteger(kAnimationSection, key, def); };
+    auto integer = [&](const wchar_t* key, int def) { return ReadBounded(ini, kAnimationSection, key, def); };
     AnimationMetrics m;
     m.frames = static_cast<std::uint8_t>(integer(L"frames", 4));
     m.x = integer(L"x", 0);
@@ -395,8 +405,8 @@ private:
         tab_ = Load(L"tab.png");
         verticalTab_ = Load(L"vertical_tab.png");
         parts_.TabEnabled = true;
-        skin_.TabX = ini_.ReadInteger(kSkinSection, L"TabX", 0);
-        skin_.TabY = ini_.ReadInteger(kSkinSection, L"TabY", 0);
+        skin_.TabX = ReadBounded(ini_, kSkinSection, L"TabX", 0);
+        skin_.TabY = ReadBounded(ini_, kSkinSection, L"TabY", 0);
         skin_.TabWidth = WidthOf(*tab_);
         skin_.TabHalfHeight = HalfHeight(*tab_);
         skin_.VerticalTabWidth = WidthOf(*verticalTab_);
@@ -428,9 +438,9 @@ private:
     }
 
     void SizeWindow() {
-        const auto rows = static_cast<int>(form_.ItemLists[1].size());
+        const auto rows = static_cast<long long>(form_.ItemLists[1].size());
         // The bottom margin is still the previous skin's; the menu build sets the final height.
-        form_.SetHeight(rows * skin_.ItemSize + skin_.HeaderSize + skin_.BottomMargin);
+        form_.SetHeight(BoundedWindowSize(rows * skin_.ItemSize + skin_.HeaderSize + skin_.BottomMargin));
         skin_.SkinWidth = BackWidth();
         form_.SetWidth(skin_.SkinWidth);
         sized_ = true;
@@ -445,8 +455,12 @@ private:
         parts_.AnimationLoaded = true;
     }
 
+    // A back.png shorter than its bands has no bottom band: a negative margin would
+    // take rows off every window.
     void SetBottomMargin() noexcept {
-        skin_.BottomMargin = BackHeight() - 4 * skin_.ItemSize - skin_.HeaderSize - skin_.Separatorsize;
+        const long long margin = static_cast<long long>(BackHeight()) - 4LL * skin_.ItemSize - skin_.HeaderSize -
+                                 skin_.Separatorsize;
+        skin_.BottomMargin = static_cast<int>(std::clamp<long long>(margin, 0, std::numeric_limits<int>::max()));
         bottomMarginSet_ = true;
     }
 

@@ -93,6 +93,21 @@ struct SkinMetrics {
     int VerticalTabHalfHeight = 0;
 };
 
+// Integer skin keys outside this range take their default, real keys outside it keep
+// their previous value: sums of a few of them then stay far from overflowing an int.
+constexpr int kSkinValueMin = -32768;
+constexpr int kSkinValueMax = 32767;
+// FontSize outside this range takes its default.
+constexpr int kFontSizeMin = 1;
+constexpr int kFontSizeMax = 1000;
+// A menu window is at least one pixel in each direction, and no larger than this.
+constexpr int kMaxWindowSize = 32767;
+
+// A window extent computed from skin metrics, bounded to 1 .. kMaxWindowSize.
+constexpr int BoundedWindowSize(long long size) {
+    return static_cast<int>(size < 1 ? 1 : size > kMaxWindowSize ? kMaxWindowSize : size);
+}
+
 // The [Animation] section: the hover animation's frames inside animation.png.
 struct AnimationMetrics {
     std::uint8_t frames = 1;

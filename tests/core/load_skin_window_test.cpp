@@ -318,4 +318,71 @@ TEST_F(LoadSkinTest, OptionalPartsFollowTheSettingsAndBecomePremultipliedDibs) {
     EXPECT_TRUE(Parts().MainHeaderLoaded);
 }
 
+
+// Skin values no skin should hold: each must still give a window to draw in, start
+// without a crash and ask no question.
+struct UndrawableCase {
+    const char* name;
+    const wchar_t* skin;  // the [Skin] lines
+    bool tinyBack;        // a 1 x 1 back.png
+    void (*check)(const core::TForm1&);
+};
+
+void PrintTo(const UndrawableCase& c, std::ostream* out) { *out << c.name; }
+
+class UndrawableSkinTest : public LoadSkinTest, public ::testing::WithParamInterface<UndrawableCase> {};
+
+TEST_P(UndrawableSkinTest, StartsWithAWindowOfAtLeastOnePixelAndNoQuestion) {
+    const UndrawableCase& c = GetParam();
+    folder.WriteFile(L"1.xml",
+                     "<Items><item><Type>0</Type><Caption>Alpha</Caption></item><item><Type>777</Type></item>"
+                     "<item><Type>0</Type><Caption>Beta</Caption></item></Items>");
+    WriteSkinIni(L"odd", std::wstring(L"[Skin]\r\n") + c.skin + L"\r\n");
+    if (c.tinyBack) WriteSkinFile(L"odd", L"back.png", SolidPng(1, 1, 0xFF808080));
+    config += L"LastSkin=odd\r\n";
+    Start();
+    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? std::wstring() : boxes[0]);
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(Main().Handle(), &r));
+    EXPECT_GE(r.right - r.left, 1);
+    EXPECT_GE(r.bottom - r.top, 1);
+    ASSERT_TRUE(Main().Compositor.LevelBitmaps[1]);
+    EXPECT_EQ(Main().Compositor.LevelBitmaps[1]->Width(), r.right - r.left);
+    EXPECT_EQ(Main().Compositor.LevelBitmaps[1]->Height(), r.bottom - r.top);
+    if (c.check) c.check(Main());
+}
+
+const UndrawableCase kUndrawable[] = {
+    {"HugeItemSize", L"ShowCaption=1\r\nItemSize=2147483647", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Skin.ItemSize, 36) << "the default"; }},
+    {"TallestItemSize", L"ItemSize=32767", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Height(), 32767) << "two rows would be taller"; }},
+    {"NegativeItemSize", L"ShowCaption=1\r\nItemSize=-36", false, nullptr},
+    {"NegativeSizes", L"ShowCaption=1\r\nItemSize=-32768\r\nHeaderSize=-32768\r\nSeparatorsize=-32768", false,
+     nullptr},
+    {"HugeHeaderSize", L"ShowCaption=1\r\nHeaderSize=2147483647", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Skin.HeaderSize, 16); }},
+    {"TinyBackPng", L"ShowCaption=1", true,
+     [](const core::TForm1& m) {
+         EXPECT_EQ(m.Skin.BottomMargin, 0) << "a negative margin counts as none";
+         EXPECT_EQ(m.Height(), 16 + 2 * 36 + 8);
+     }},
+    {"HugeCaptionX", L"ShowCaption=1\r\nCaptionX=2147483647", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Skin.CaptionX, 0); }},
+    {"NegativeCaptionX", L"ShowCaption=1\r\nCaptionX=-32768", false, nullptr},
+    {"HugeFontSize", L"ShowCaption=1\r\nFontSize=100000", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Skin.FontSize, 14); }},
+    {"ZeroFontSize", L"ShowCaption=1\r\nFontSize=0", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Skin.FontSize, 14); }},
+    {"LargestFontSize", L"ShowCaption=1\r\nFontSize=1000", false, nullptr},
+    {"HugeStrokeSize", L"ShowCaption=1\r\nStrokeSize=1e30", false,
+     [](const core::TForm1& m) { EXPECT_EQ(m.Skin.StrokeSize, 0.0f) << "the value before the load"; }},
+    {"WidestStrokeSize", L"ShowCaption=1\r\nStrokeSize=32767", false, nullptr},
+    {"ExtremeShadow", L"ShowCaption=1\r\nShadowSmooth=32767\r\nShadowSize=-32768", false, nullptr},
+    {"TinyShadowSmooth", L"ShowCaption=1\r\nShadowSmooth=0.0001", false, nullptr},
+};
+
+INSTANTIATE_TEST_SUITE_P(Values, UndrawableSkinTest, ::testing::ValuesIn(kUndrawable),
+                         [](const ::testing::TestParamInfo<UndrawableCase>& param) { return param.param.name; });
+
 }  // namespace

@@ -258,6 +258,47 @@ TEST_F(MenuBuildTest, MissingCaptionObjectsAreMadeForTheBuild) {
     EXPECT_GT(CountInk(Band(*m.CaptionImages[1], 0, m.MainHeight)), 20) << "drawn in the generic family";
 }
 
+// Fill pixels of the row's band in one half: opaque enough to be text, and of the
+// half's fill colour rather than the stroke's or the shadow's.
+int CountFill(Gdiplus::Bitmap& captions, int top, int rows, bool red) {
+    int count = 0;
+    for (auto p : Band(captions, top, top + rows)) {
+        if (Alpha(p) < 200) continue;
+        const bool isRed = Red(p) > 200 && Blue(p) < 60;
+        const bool isBlue = Blue(p) > 200 && Red(p) < 60;
+        count += red ? isRed : isBlue;
+    }
+    return count;
+}
+
+TEST_F(MenuBuildTest, FourHundredCaptionedRowsStartAndDrawBothHalvesToTheLastRow) {
+    std::string items;
+    for (int i = 0; i < 400; ++i) items += Item("0", "<Caption>Row " + std::to_string(i) + "</Caption>");
+    folder.WriteFile(L"1.xml", Menu(items));
+    // Stroke and shadow as a real captioned skin has them. Whether one outline of all
+    // rows overflowed the stack depended on where the glyphs fell: these metrics ended
+    // the program. The window stays narrow: this X server refuses a layered window
+    // update of much more than 6 MB.
+    folder.WriteUtf16(L"Themes\\long\\skin.ini",
+                      L"[Skin]\r\nShowCaption=1\r\nItemSize=40\r\nCaptionX=48\r\nRightMargin=0\r\nCaptionY=10\r\nFontSize=13\r\n"
+                      L"StrokeSize=2.0\r\nShadowSize=1.5\r\nFontColor=#FF0000\r\nSelectedFontColor=#0000FF\r\n"
+                      L"StrokeColor=#FFFFFF\r\nSelectedStrokeColor=#FFFFFF\r\n");
+    config += L"LastSkin=long\r\n";
+    Start();
+    core::TForm1& m = Main();
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_TRUE(m.CaptionImages[1]);
+    const int h = m.MainHeight;
+    EXPECT_EQ(h, m.Skin.HeaderSize + 400 * m.Skin.ItemSize + m.Skin.BottomMargin);
+    ASSERT_EQ(m.CaptionImages[1]->GetHeight(), static_cast<UINT>(2 * h));
+    for (int row : {0, 1, 200, 398, 399}) {
+        SCOPED_TRACE(row);
+        const int top = m.ItemTop(1, row);
+        EXPECT_GT(CountFill(*m.CaptionImages[1], top, m.Skin.ItemSize, true), 10) << "normal half";
+        EXPECT_GT(CountFill(*m.CaptionImages[1], h + top, m.Skin.ItemSize, false), 10) << "highlighted half";
+    }
+}
+
 TEST_F(MenuBuildTest, BuildWritesTheStripOrTheCaptionImageToTheCache) {
     StartWith(Menu(Item("4", "<ImageFile>%SYSTEM%shell32.dll</ImageFile><Index>23</Index>") + Item("0")));
     core::TForm1& m = Main();
