@@ -122,7 +122,9 @@ TEST_F(MainWindowTest, AFailedWriteUndoesTheEditWithoutASecondRestoreQuestion) {
         ASSERT_EQ(boxes.size(), asked + 1);
         EXPECT_EQ(boxes.back(), L"The menu file could not be written, so the change was not made.");
         EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
-        if (c.share == 0) EXPECT_EQ(Main().MenuFile.State(), core::MenuStore::LoadState::ParseFailed);
+        if (c.share == 0) {
+            EXPECT_EQ(Main().MenuFile.State(), core::MenuStore::LoadState::ParseFailed);
+        }
         Main().SaveMenuAndRebuild(0);  // writes what the document holds now
         const std::string saved = folder.ReadFile(L"1.xml");
         EXPECT_LT(saved.find("<Caption>A</Caption>"), saved.find("<Caption>B</Caption>")) << "the move is undone";

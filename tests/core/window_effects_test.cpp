@@ -98,7 +98,7 @@ TEST(WindowEffects, FramesTargetsAlphasAndWaitsPerCode) {
 
 TEST(WindowEffects, VistaStepFollowsTheTransparencyAndNeverWraps) {
     struct Case { int bt; std::string first, last; };
-    for (const Case c : {Case{10, "10,10,80,30@3", "1,1,98,48@30"}, Case{100, "10,10,80,30@23", "1,1,98,48@230"},
+    for (const Case& c : {Case{10, "10,10,80,30@3", "1,1,98,48@30"}, Case{100, "10,10,80,30@23", "1,1,98,48@230"},
                          Case{200, "10,10,80,30@46", "1,1,98,48@255"}}) {
         const Recording r = Play(4, Input(0, c.bt));
         EXPECT_EQ(r.shown.front(), c.first) << c.bt;
