@@ -1,5 +1,6 @@
 // The real Zarvo.exe edited through its context menu with real input: a right click on
 // a row, the entry chosen with keys posted to the menu, the menu file checked.
+#include "support/held_file.h"
 #include "support/process.h"
 #include "support/program_folder.h"
 
@@ -22,11 +23,12 @@ constexpr char kMenu[] =
 constexpr int kTop = 300;
 int RowY(int row) { return kTop + 16 + 36 * (row - 1) + 18; }
 
-// Entries of a row's menu as the arrow keys reach them (separators are skipped; the
-// first Down selects the first entry).
+// Entries of a row's menu as the arrow keys reach them (separators are skipped, a
+// disabled entry is not; the first Down selects the first entry).
 constexpr int kNewSeparator = 5;
 constexpr int kCopy = 7;
 constexpr int kPaste = 8;
+constexpr int kDelete = 9;
 constexpr int kClose = 14;
 
 void RightClick() {
@@ -62,10 +64,14 @@ class MenuEditsE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         SetCursorPos(640, 600);
-        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=EditTest\r\nPosition=0\r\n"
-                                         L"Y=300\r\nSlideInSpeed=1\r\nSlideOutSpeed=1\r\n");
+        WriteConfig(L"");
         folder.WriteFile(L"Themes\\EditTest\\skin.ini", "[Skin]\r\n");
         folder.WriteFile(L"1.xml", kMenu);
+    }
+    // The [General] section with these keys added.
+    void WriteConfig(const std::wstring& extra) {
+        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=EditTest\r\nPosition=0\r\n"
+                                         L"Y=300\r\nSlideInSpeed=1\r\nSlideOutSpeed=1\r\n" + extra);
     }
     void TearDown() override {
         SetCursorPos(640, 600);
@@ -120,6 +126,35 @@ TEST_F(MenuEditsE2E, CopyPasteAndNewSeparatorFromTheContextMenuThenClose) {
     const std::string menu = folder.ReadFile(L"1.xml");
     EXPECT_EQ(Values(menu, "Caption"), (std::vector<std::string>{"A", "New item", "B", "A", "C"}));
     EXPECT_EQ(Values(menu, "Type"), (std::vector<std::string>{"0", "777", "0", "0", "0"}));
+}
+
+// A failed write changes nothing, and the commands after it act on the rows the
+// window shows.
+TEST_F(MenuEditsE2E, ASeparatorTheFileDidNotTakeLeavesTheNextDeleteOnTheRowShown) {
+    WriteConfig(L"HideWarnings=1\r\n");
+    zarvo.Start(folder);
+    ASSERT_TRUE(zarvo.WaitForWindow(L"TEditBox"));
+    // Held open by another program, the file cannot be replaced. (Wine replaces a
+    // read-only file all the same.)
+    testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"));
+    ASSERT_TRUE(held.IsOpen());
+    Choose(1, kNewSeparator);
+    HWND message = zarvo.WaitForDialog();
+    ASSERT_TRUE(message) << "the write did not fail";
+    EXPECT_NE(zarvo.DialogText(message).find(L"could not be written, so the change was not made"),
+              std::wstring::npos)
+        << zarvo.DialogText(message);
+    zarvo.ClickDialogButton(message, IDOK);
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), kMenu);
+    // Until the message box is gone its owner, the main window, takes no input.
+    for (int waited = 0; IsWindow(message) && waited < 5000; waited += 50) Sleep(50);
+    ASSERT_FALSE(IsWindow(message));
+
+    held.Release();
+    Choose(2, kDelete);
+    EXPECT_EQ(WaitForCaptions({"A", "C"}), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(Values(folder.ReadFile(L"1.xml"), "Type"), (std::vector<std::string>{"0", "0"}));
+    EXPECT_EQ(Values(folder.ReadFile(L"1.xml"), "Run"), (std::vector<std::string>{"a.exe", "c.exe"}));
 }
 
 }  // namespace
