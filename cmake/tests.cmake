@@ -24,7 +24,7 @@ target_compile_definitions(zarvo_test_support PUBLIC
     ZARVO_DIST_DIR=L"${ZARVO_DIST_DIR}")
 
 # The marker program that records how an item launched it.
-add_executable(marker tests/support/marker/marker.cpp)
+add_executable(marker WIN32 tests/support/marker/marker.cpp)
 target_link_libraries(marker PRIVATE shell32)
 if(MINGW)
     target_link_options(marker PRIVATE -municode)
