@@ -128,6 +128,40 @@ std::wstring DescribeActivations(const Watch& watch) {
     return text.empty() ? L"  none\n" : text;
 }
 
+// Visible top-level windows of other programs than this one and Wine's own shell.
+std::vector<HWND> ForeignWindows() {
+    std::vector<HWND> all;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> foreign;
+    for (HWND w : all) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (IsWindowVisible(w) && pid != GetCurrentProcessId() && _wcsicmp(ProcessName(pid).c_str(), L"explorer.exe"))
+            foreign.push_back(w);
+    }
+    return foreign;
+}
+
+// A test that drives the desktop starts on one where no other program shows a window:
+// a visible window of another program can take the activation (Wine hands it to the
+// next visible window when the active one goes) or the press meant for ours. A
+// program an earlier test started is given a moment to end.
+void ExpectCleanDesktop() {
+    constexpr ULONGLONG kGraceMs = 5000;
+    const ULONGLONG start = GetTickCount64();
+    std::vector<HWND> foreign = ForeignWindows();
+    while (!foreign.empty() && GetTickCount64() - start < kGraceMs) {
+        Sleep(50);
+        foreign = ForeignWindows();
+    }
+    if (foreign.empty()) return;
+    std::wstring list;
+    for (HWND w : foreign) list += L"\n  " + DescribeWindow(w);
+    ADD_FAILURE() << "another program shows windows on the desktop this test drives (left behind by an earlier test, or "
+                     "shown by a suite outside the desktop lock):"
+                  << Narrow(list);
+}
+
 class DesktopListener : public ::testing::EmptyTestEventListener {
 public:
     void OnTestStart(const ::testing::TestInfo&) override {
@@ -135,6 +169,7 @@ public:
         watch.testStart = GetTickCount64();
         watch.activations.clear();
         watch.desktopAtFailure.clear();
+        if (watch.holdsDesktopLock) ExpectCleanDesktop();
     }
     void OnTestPartResult(const ::testing::TestPartResult& result) override {
         Watch& watch = TheWatch();
