@@ -31,8 +31,11 @@ if(MINGW)
 endif()
 
 # zarvo_add_suite(name PATTERNS glob... [LOCK]): one GoogleTest executable.
-# LOCK marks suites that move the pointer, take the foreground or show topmost
-# windows: they share one resource lock so ctest -j never overlaps them.
+# LOCK marks suites that move the pointer, take the foreground or show any window:
+# they share one resource lock so ctest -j never overlaps them. The others run beside
+# them on the same desktop, so their tests fail when they show or activate a window,
+# and a locked test fails when another program's window is still up as it starts
+# (tests/support/desktop_watch.h).
 function(zarvo_add_suite name)
     cmake_parse_arguments(S "LOCK" "" "PATTERNS;EXCLUDE" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${S_PATTERNS})
