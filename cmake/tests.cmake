@@ -24,26 +24,33 @@ target_compile_definitions(zarvo_test_support PUBLIC
     ZARVO_DIST_DIR=L"${ZARVO_DIST_DIR}")
 
 # The marker program that records how an item launched it.
-add_executable(marker tests/support/marker/marker.cpp)
+add_executable(marker WIN32 tests/support/marker/marker.cpp)
 target_link_libraries(marker PRIVATE shell32)
 if(MINGW)
     target_link_options(marker PRIVATE -municode)
 endif()
 
 # zarvo_add_suite(name PATTERNS glob... [LOCK]): one GoogleTest executable.
-# LOCK marks suites that move the pointer, take the foreground or show topmost
-# windows: they share one resource lock so ctest -j never overlaps them.
+# LOCK marks suites that move the pointer, take the foreground or show any window:
+# they share one resource lock so ctest -j never overlaps them. The others run beside
+# them on the same desktop, so their tests fail when they show or activate a window,
+# and a locked test fails when another program's window is still up as it starts
+# (tests/support/desktop_watch.h).
 function(zarvo_add_suite name)
     cmake_parse_arguments(S "LOCK" "" "PATTERNS;EXCLUDE" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${S_PATTERNS})
     foreach(pattern IN LISTS S_EXCLUDE)
         list(FILTER sources EXCLUDE REGEX "${pattern}")
     endforeach()
-    add_executable(${name} ${sources} resources/Tests.rc)
-    target_link_libraries(${name} PRIVATE zarvo_test_support gtest_main)
+    add_executable(${name} ${sources} tests/support/main/test_main.cpp resources/Tests.rc)
+    target_link_libraries(${name} PRIVATE zarvo_test_support)
     set(props TIMEOUT 300)
     if(S_LOCK)
         list(APPEND props RESOURCE_LOCK desktop)
+        target_compile_definitions(${name} PRIVATE ZARVO_DESKTOP_LOCK=1)
+    else()
+        # Such a suite fails a test that shows or activates a window (see desktop_watch.h).
+        target_compile_definitions(${name} PRIVATE ZARVO_DESKTOP_LOCK=0)
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          PROPERTIES ${props})

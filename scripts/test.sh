@@ -11,7 +11,4 @@ trap "exit 130" INT TERM
 zarvo_xvfb
 zarvo_wineserver
 cd "$build"
-# A failing test runs once more before it counts: a few window tests that drive the
-# real pointer still lose the activation now and then to another process under Wine
-# (the menu then slides out on its own). Failures are printed either way.
-ctest -j"$(nproc)" --output-on-failure --repeat until-pass:2 "$@"
+ctest -j"$(nproc)" --output-on-failure "$@"

@@ -168,9 +168,20 @@ void TempFolder::Remove(const std::wstring& relativeName) const {
 
 std::string TempFolder::ReadFile(const std::wstring& relativeName) const {
     const std::wstring path = PathOf(relativeName);
-    auto bytes = ui::ReadFileBytes(path);
-    if (!bytes) Fail(L"cannot read", path);
-    return *bytes;
+    // Tests read files that a running Zarvo.exe replaces by a move. The move holds the
+    // file open for deletion for a moment, and a reader that does not share deletion
+    // would both fail then and make the program's next move over the file fail.
+    ui::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail(L"cannot read", path);
+    std::string bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    for (;;) {
+        if (!::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) Fail(L"cannot read", path);
+        if (read == 0) return bytes;
+        bytes.append(chunk, read);
+    }
 }
 
 std::wstring TempFolder::ReadText(const std::wstring& relativeName) const {

@@ -4,6 +4,9 @@
 // itself, then exits 0. The show command is -1 when the starter set none (no
 // STARTF_USESHOWWINDOW); the flags are STARTUPINFO's dwFlags in decimal.
 // Self-contained on purpose: it must not depend on the code it helps to test.
+// A windows-subsystem program without windows: a console program started by one
+// without a console gets a console host of its own, whose window takes the
+// activation from the program under test while it is up.
 #include <windows.h>
 
 #include <string>
@@ -54,7 +57,7 @@ std::string Utf8(const std::wstring& text) {
 
 }  // namespace
 
-int wmain() {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
