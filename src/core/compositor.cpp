@@ -259,11 +259,10 @@ namespace {
 // for no row.
 RECT RowScreenRect(const TForm1& main, const ui::Form& window, int level, int row) {
     if (row < 0) return RECT{};
-    const int shift = main.ScrollMode[level] ? main.Skin.ItemSize : 0;
     const int left = window.Left();
-    const int top = SaturatedAdd(window.Top(), shift);
-    return RECT{left, SaturatedAdd(top, main.ItemTop(level, row)), SaturatedAdd(left, main.LevelWidths[level]),
-                SaturatedAdd(top, main.ItemTop(level, row + 1))};
+    const int top = window.Top();
+    return RECT{left, SaturatedAdd(top, main.DrawnRowTop(level, row)), SaturatedAdd(left, main.LevelWidths[level]),
+                SaturatedAdd(top, main.DrawnRowTop(level, row + 1))};
 }
 
 }  // namespace

@@ -82,6 +82,9 @@ public:
     int ItemIndexAtY(int level, int y) const;
     // The list index of a level's first row shown: ScrollTop while it scrolls, else 0.
     int FirstShownRow(int level) const;
+    // Where a row is drawn in its window: ItemTop, one band lower below the up arrow
+    // while the level scrolls.
+    int DrawnRowTop(int level, int row) const;
     // The pointer is inside the visible form (right and bottom edges excluded).
     static bool CursorInForm(const ui::Form& form);
     void ShowHotZones(bool visible);

@@ -10,7 +10,7 @@ namespace core {
 
 RECT MenuPainter::HoverRow(const TLNItem& item, int selected) const {
     // A scrolling window starts its rows below the up arrow.
-    const int top = SaturatedAdd(main_.ItemTop(level_, selected), main_.ScrollMode[level_] ? skin_.ItemSize : 0);
+    const int top = main_.DrawnRowTop(level_, selected);
     const int height = item.Type == 777 ? skin_.Separatorsize : skin_.ItemSize;
     return RECT{0, top, main_.LevelWidths[level_], SaturatedAdd(top, height)};
 }

@@ -239,7 +239,7 @@ void TForm1::PlayClickEffect(ui::Form& form, Gdiplus::Bitmap* image, int row) {
     if (!item) return;
     // Where the compositor draws the row's icon; a scrolling level starts one band lower.
     const POINT icon = IconPosition(*item, Skin);
-    const int rowTop = SaturatedAdd(ItemTop(level, row), ScrollMode[level] != 0 ? Skin.ItemSize : 0);
+    const int rowTop = DrawnRowTop(level, row);
     const POINT at{SaturatedAdd(form.Left(), icon.x), SaturatedAdd(SaturatedAdd(form.Top(), rowTop), icon.y)};
 
     std::unique_ptr<ui::Form> effect;

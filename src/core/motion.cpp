@@ -174,6 +174,10 @@ int TForm1::ItemTop(int level, int count) const {
     return core::ItemTop(ItemLists[level], FirstShownRow(level), count, Skin);
 }
 
+int TForm1::DrawnRowTop(int level, int row) const {
+    return SaturatedAdd(ItemTop(level, row), ScrollMode[level] != 0 ? Skin.ItemSize : 0);
+}
+
 int TForm1::ItemIndexAtY(int level, int y) const {
     return core::ItemIndexAtY(ItemLists[level], y, FirstShownRow(level), ScrollMode[level] != 0, ShowCount, Skin);
 }
