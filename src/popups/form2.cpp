@@ -19,8 +19,10 @@ void TForm2::CreateParams(ui::CreateParams& params) {
     params.style = WS_POPUP;
 }
 
-// TODO(sub-menus): the renderer, hover, click, drag and drop of the sub-menu windows.
+// TODO(sub-menus): hover, press, release and wheel of the sub-menu windows.
 void TForm2::FormCreate() { InitDropTarget(*this); }
+
+void TForm2::FormDestroy() { DragAcceptFiles(Handle(), FALSE); }
 
 void TForm3::CreateParams(ui::CreateParams& params) {
     TForm2::CreateParams(params);
