@@ -38,17 +38,6 @@ void HideForm(ui::Form* form) {
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-// The 1-based row whose bottom edge is the first below y; 0 for none. Summed wide,
-// as the row tops are: huge skin rows must not wrap.
-int RowAtY(const TLNItemList& items, int y, const SkinMetrics& skin) {
-    long long bottom = skin.HeaderSize;
-    for (size_t i = 0; i < items.size(); ++i) {
-        bottom += RowHeight(items[i].Type, skin);
-        if (bottom > y) return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
-
 bool IsPreviewExtension(const std::wstring& ext) {
     return ext == L".jpg" || ext == L".png" || ext == L".bmp" || ext == L".gif";
 }
@@ -150,7 +139,7 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
         SelectedIndex[1] = -1;
         return;
     }
-    const int row = RowAtY(ItemLists[1], y, Skin);
+    const int row = RowAtY(ItemLists[1], y, FirstShownRow(1), 0, Skin);
     if (row < 1 || row == SelectedIndex[1]) return;
     // TODO(plug-ins): PluginLeave for level 1 with PluginItemRect when the previously
     // selected item is of Type 11.

@@ -57,4 +57,14 @@ int ItemIndexAtY(const TLNItemList& items, int y, int first, bool scrolls, int s
     return -1;
 }
 
+int RowAtY(const TLNItemList& items, int y, int first, int band, const SkinMetrics& skin) {
+    const size_t begin = FirstRow(items, first);
+    long long bottom = static_cast<long long>(skin.HeaderSize) + band;
+    for (size_t i = begin; i < items.size(); ++i) {
+        bottom += RowHeight(items[i].Type, skin);
+        if (bottom > y) return static_cast<int>(i - begin) + 1;
+    }
+    return 0;
+}
+
 }  // namespace core

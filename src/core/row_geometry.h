@@ -26,4 +26,9 @@ int ItemTop(const TLNItemList& items, int first, int count, const SkinMetrics& s
 int ItemIndexAtY(const TLNItemList& items, int y, int first, bool scrolls, int showCount,
                  const SkinMetrics& skin);
 
+// The pointer tracking's row: the 1-based visible row whose bottom edge is the first
+// below y, rows drawn from HeaderSize + band (the up-arrow band of a scrolling
+// window, else 0) and counted from list row `first`; 0 for none. Summed wide.
+int RowAtY(const TLNItemList& items, int y, int first, int band, const SkinMetrics& skin);
+
 }  // namespace core

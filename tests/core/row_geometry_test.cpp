@@ -81,6 +81,27 @@ TEST(RowGeometry, AScrolledLevelCountsItsRowsFromTheFirstRowShown) {
             << "y " << c.y << ", showCount " << c.showCount;
 }
 
+TEST(RowGeometry, PointerRowCountsFromTheFirstRowShownBelowTheBand) {
+    core::SkinMetrics skin;  // header 16, rows 36, separators 8
+    const auto items = Rows({0, 0, 777, 0, 0});
+    struct Case {
+        int y, first, band, expected;
+    };
+    const Case cases[] = {
+        {15, 0, 0, 1},    // above the rows: the first row, as the walk has it
+        {51, 0, 0, 1},    {52, 0, 0, 2},   // a bottom edge belongs to the row below
+        {88, 0, 0, 3},    {95, 0, 0, 3},   // the separator
+        {167, 0, 0, 5},   {168, 0, 0, 0},  // below the last row
+        {52, 1, 36, 1},   // from row 1, below a 36-pixel band: row 1 spans 52..88
+        {88, 1, 36, 2},   {96, 1, 36, 3},
+        {167, 1, 36, 4},  {168, 1, 36, 0},  // the list ends at row 4, shown 4th
+        {100, 9, 0, 0},   // a first row past the list shows nothing
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(core::RowAtY(items, c.y, c.first, c.band, skin), c.expected)
+            << "y " << c.y << ", first " << c.first << ", band " << c.band;
+}
+
 TEST(RowGeometry, RowSumsOfHugeSkinValuesStopAtTheIntRange) {
     core::SkinMetrics skin;
     skin.HeaderSize = INT_MAX - 10;
