@@ -19,10 +19,18 @@ void TForm2::CreateParams(ui::CreateParams& params) {
     params.style = WS_POPUP;
 }
 
-// TODO(sub-menus): hover, press, release and wheel of the sub-menu windows.
 void TForm2::FormCreate() { InitDropTarget(*this); }
 
 void TForm2::FormDestroy() { DragAcceptFiles(Handle(), FALSE); }
+
+// TODO(sub-menus): the panels, the third level and the pointer handlers.
+void TForm2::ShowPanels(bool /*visible*/) {}
+void TForm2::OpenThirdLevel(core::TMouseControl& /*panel*/) {}
+bool TForm2::EditIfNoTarget() { return false; }
+void TForm2::FormMouseMove(UINT /*shift*/, int /*x*/, int /*y*/) {}
+void TForm2::FormMouseDown(ui::MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {}
+void TForm2::FormMouseUp(ui::MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {}
+void TForm2::FormMouseWheel(int /*delta*/) {}
 
 void TForm3::CreateParams(ui::CreateParams& params) {
     TForm2::CreateParams(params);
