@@ -50,6 +50,9 @@ protected:
     void CreateParams(ui::CreateParams& params) override;
     void FormCreate() override;
     void FormDestroy() override;
+
+    // The right button's menu for the selected row of this window (form2_menu.cpp).
+    void ShowRowMenu();
 };
 
 class TForm3 : public TForm2 {
