@@ -59,9 +59,12 @@ endfunction()
 # Files named *_window_test.cpp create the real, topmost windows in-process.
 zarvo_add_suite(core_tests PATTERNS tests/core/*.cpp EXCLUDE "_window_test\\.cpp$")
 zarvo_add_suite(core_window_tests PATTERNS tests/core/*_window_test.cpp tests/core/environment.cpp LOCK)
+zarvo_add_suite(popups_tests PATTERNS tests/popups/*.cpp tests/core/environment.cpp EXCLUDE "_window_test\\.cpp$")
+zarvo_add_suite(popups_window_tests PATTERNS tests/popups/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK)
 add_dependencies(e2e_tests dist marker)
 add_dependencies(core_window_tests marker)
+add_dependencies(popups_window_tests marker)
 # The default-skin checks read the staged program folder.
 add_dependencies(core_tests dist)
 
