@@ -3,10 +3,10 @@
 // captioned menu in the shipped default skin; beside them one update of the whole
 // main window and of a 16 x 16 layered window, the floor that any repaint pays. Not
 // a test: it prints the median of each in milliseconds. Usage: menu_bench [repetitions]
-#include "core/compositor_draw.h"
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/startup.h"
+#include "render/compositor_draw.h"
 #include "support/program_folder.h"
 #include "ui/application.h"
 #include "ui/ini.h"

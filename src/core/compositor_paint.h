@@ -2,8 +2,8 @@
 // the hover state and the hover animation share the window, its level and the parts.
 #pragma once
 
-#include "core/compositor_draw.h"
 #include "core/form1.h"
+#include "render/compositor_draw.h"
 #include "ui/handles.h"
 
 namespace core {
@@ -13,11 +13,6 @@ enum class BackBand { Header, Row, HoveredRow, SubMenuRow, HoveredSubMenuRow, Se
 
 // The bands of box.png, each ItemSize high.
 enum class BoxBand { RunBox, OpenRunBox, ScrollUp, ScrollDown, ScrollUpDisabled, ScrollDownDisabled };
-
-// The animation codes of the window open and close effects.
-// The width the quick-run box's edit control gets over a Type 6 row: with captions
-// it grows with the window beyond the skin's width.
-int QuickRunEditWidth(const SkinMetrics& skin, int levelWidth);
 
 // A folder shown as a menu: drawn like a sub-menu row.
 inline bool IsFolderMenu(const TLNItem& item) { return item.Type == 1 && item.Param1 == L"1"; }

@@ -2,12 +2,12 @@
 // properties dialog for an item without a target.
 #include "core/edit_commands.h"
 
-#include "core/compositor.h"
 #include "core/forms.h"
 #include "core/launch.h"
 #include "core/menu_nodes.h"
 #include "core/startup.h"
 #include "popups/form2.h"
+#include "render/compositor.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
 #include "ui/strings.h"

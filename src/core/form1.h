@@ -4,12 +4,12 @@
 // coordinates them.
 #pragma once
 
-#include "core/compositor.h"
 #include "core/hot_zones.h"
 #include "core/menu_document.h"
 #include "core/settings.h"
-#include "core/skin.h"
 #include "core/splash.h"
+#include "render/compositor.h"
+#include "render/skin.h"
 #include "ui/form.h"
 #include "ui/popup_menu.h"
 #include "ui/xml_document.h"

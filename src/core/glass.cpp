@@ -1,9 +1,9 @@
 #include "core/glass.h"
 
-#include "core/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/startup.h"
+#include "render/compositor.h"
 
 #include <dwmapi.h>
 

@@ -2,8 +2,8 @@
 // quick-run row and the frame-by-frame hover animation.
 #include "core/compositor_paint.h"
 
-#include "core/row_geometry.h"
 #include "core/startup.h"
+#include "render/row_geometry.h"
 #include "ui/strings.h"
 
 namespace core {

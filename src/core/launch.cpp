@@ -4,14 +4,14 @@
 
 #include "core/motion.h"
 
-#include "core/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/path_macros.h"
-#include "core/row_geometry.h"
 #include "core/startup.h"
 #include "dialogs/edit_box.h"
 #include "popups/zv_hint.h"
+#include "render/compositor.h"
+#include "render/row_geometry.h"
 #include "ui/files.h"
 #include "ui/handles.h"
 #include "ui/modal.h"

@@ -1,8 +1,8 @@
 #include "core/form1.h"
 
-#include "core/item_icons.h"
+#include "render/item_icons.h"
 #include "core/path_macros.h"
-#include "core/row_geometry.h"
+#include "render/row_geometry.h"
 #include "core/startup.h"
 #include "ui/application.h"
 #include "ui/files.h"

@@ -3,7 +3,7 @@
 // window.
 #include "core/form1.h"
 
-#include "core/compositor.h"
+#include "render/compositor.h"
 #include "core/forms.h"
 #include "core/menu_nodes.h"
 #include "core/startup.h"

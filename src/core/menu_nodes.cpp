@@ -1,7 +1,7 @@
 // The document side of the menu edits.
 #include "core/menu_nodes.h"
 
-#include "core/row_geometry.h"
+#include "render/row_geometry.h"
 #include "ui/files.h"
 
 namespace core {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/menu_document.h"
-#include "core/skin.h"
+#include "render/skin.h"
 #include "ui/xml_document.h"
 
 #include <optional>

@@ -6,7 +6,7 @@
 
 #include "core/form1.h"
 #include "core/forms.h"
-#include "core/row_geometry.h"
+#include "render/row_geometry.h"
 #include "core/shell_menu.h"
 #include "core/slide_plan.h"
 #include "core/startup.h"

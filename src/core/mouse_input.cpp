@@ -4,10 +4,10 @@
 
 #include "core/motion.h"
 
-#include "core/compositor.h"
+#include "render/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
-#include "core/row_geometry.h"
+#include "render/row_geometry.h"
 #include "core/startup.h"
 #include "dialogs/edit_box.h"
 #include "dialogs/form4.h"

@@ -4,7 +4,7 @@
 // Everything is computed from explicit sizes, so tests check the tables exactly.
 #pragma once
 
-#include "core/skin.h"
+#include "render/skin.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "core/splash.h"
 
-#include "core/skin.h"
+#include "render/skin.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "core/window_effects.h"
 
-#include "core/compositor_draw.h"
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/startup.h"
 #include "dialogs/form5.h"
+#include "render/compositor_draw.h"
 #include "ui/strings.h"
 
 #include <algorithm>

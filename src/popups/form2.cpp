@@ -2,7 +2,7 @@
 
 #include "core/form1.h"
 #include "core/forms.h"
-#include "core/skin.h"
+#include "render/skin.h"
 
 #include <shellapi.h>
 

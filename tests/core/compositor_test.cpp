@@ -1,4 +1,4 @@
-#include "core/compositor.h"
+#include "render/compositor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "main_window_fixture.h"
 
-#include "core/row_geometry.h"
 #include "core/window_effects.h"
 #include "popups/form2.h"
+#include "render/row_geometry.h"
 
 #include <initializer_list>
 #include <sstream>

@@ -1,5 +1,5 @@
 // Icons into strip cells, the 48-pixel icon loader and the cache writer, without windows.
-#include "core/item_icons.h"
+#include "render/item_icons.h"
 
 #include "core/menu_document.h"
 #include "core/startup.h"

@@ -2,7 +2,7 @@
 // the cache files.
 #include "main_window_fixture.h"
 
-#include "core/item_icons.h"
+#include "render/item_icons.h"
 #include "ui/files.h"
 #include "ui/images.h"
 #include "ui/strings.h"

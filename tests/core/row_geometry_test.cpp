@@ -1,5 +1,5 @@
 #include "core/path_macros.h"
-#include "core/row_geometry.h"
+#include "render/row_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "core/icon_file.h"
-#include "core/skin.h"
-#include "core/skin_color.h"
+#include "render/icon_file.h"
+#include "render/skin.h"
+#include "render/skin_color.h"
 #include "support/temp_folder.h"
 #include "ui/handles.h"
 

@@ -1,6 +1,6 @@
-#include "core/skin_tint.h"
+#include "render/skin_tint.h"
 
-#include "core/skin_color.h"
+#include "render/skin_color.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "core/icon_file.h"
+#include "render/icon_file.h"
 
-#include "core/skin.h"
+#include "render/skin.h"
 #include "ui/handles.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "core/compositor_draw.h"
+#include "render/compositor_draw.h"
 
 #include <algorithm>
 #include <cstdlib>

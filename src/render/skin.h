@@ -103,6 +103,12 @@ constexpr int kFontSizeMax = 1000;
 // A menu window is at least one pixel in each direction, and no larger than this.
 constexpr int kMaxWindowSize = 32767;
 
+// The section of skin.ini that holds the metrics.
+inline constexpr wchar_t kSkinSection[] = L"Skin";
+// An integer skin key, or its default when it is missing, malformed or outside
+// kSkinValueMin .. kSkinValueMax.
+int ReadSkinInteger(const ui::Ini& ini, const wchar_t* section, const wchar_t* key, int def);
+
 // A window extent computed from skin metrics, bounded to 1 .. kMaxWindowSize.
 constexpr int BoundedWindowSize(long long size) {
     return static_cast<int>(size < 1 ? 1 : size > kMaxWindowSize ? kMaxWindowSize : size);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/menu_document.h"
-#include "core/skin.h"
+#include "render/skin.h"
 #include "ui/images.h"
 
 #include <windows.h>
@@ -77,5 +77,9 @@ const TLNItem* HoveredItem(const TLNItemList& list, int selected, int scrollMode
 // group position for Type 2, and the flip rule. The base frame, the hover and the
 // click effects all place icons through this.
 POINT IconPosition(const TLNItem& item, const SkinMetrics& skin);
+
+// The width the quick-run box's edit control gets over a Type 6 row: with captions
+// it grows with the window beyond the skin's width.
+int QuickRunEditWidth(const SkinMetrics& skin, int levelWidth);
 
 }  // namespace core

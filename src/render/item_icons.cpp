@@ -1,8 +1,8 @@
-#include "core/item_icons.h"
+#include "render/item_icons.h"
 
 #include "core/path_macros.h"
-#include "core/skin.h"
 #include "core/startup.h"
+#include "render/skin.h"
 #include "ui/files.h"
 #include "ui/handles.h"
 #include "ui/strings.h"

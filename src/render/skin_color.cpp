@@ -1,4 +1,4 @@
-#include "core/skin_color.h"
+#include "render/skin_color.h"
 
 #include "ui/strings.h"
 

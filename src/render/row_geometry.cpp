@@ -1,4 +1,4 @@
-#include "core/row_geometry.h"
+#include "render/row_geometry.h"
 
 #include <algorithm>
 #include <climits>
