@@ -1,8 +1,7 @@
 // The hover state of a menu window: the highlighted row, the drop marker, the
 // quick-run row and the frame-by-frame hover animation.
-#include "core/compositor_paint.h"
+#include "render/compositor_paint.h"
 
-#include "core/startup.h"
 #include "render/row_geometry.h"
 #include "ui/strings.h"
 
@@ -10,40 +9,40 @@ namespace core {
 
 RECT MenuPainter::HoverRow(const TLNItem& item, int selected) const {
     // A scrolling window starts its rows below the up arrow.
-    const int top = main_.DrawnRowTop(level_, selected);
+    const int top = DrawnRowTop(selected);
     const int height = item.Type == 777 ? skin_.Separatorsize : skin_.ItemSize;
-    return RECT{0, top, main_.LevelWidths[level_], SaturatedAdd(top, height)};
+    return RECT{0, top, view_.LevelWidth, SaturatedAdd(top, height)};
 }
 
 bool MenuPainter::DrawHoverState(int selected) {
     if (selected < 0 || selected > 255) return false;
-    const TLNItemList& list = main_.ItemLists[level_];
+    const TLNItemList& list = view_.Items;
     if (selected > static_cast<int>(list.size()) - 1) return false;
-    const TLNItem* item = HoveredItem(list, selected, main_.ScrollMode[level_], main_.ScrollTop);
+    const TLNItem* item = HoveredItem(list, selected, view_.ScrollMode, view_.ScrollTop);
     if (!item) return false;
     const int type = item->Type;
     // Rows of an unknown Type take no room and show nothing, hovered or not.
     if (RowHeight(type, skin_) == 0 && type != 777) return false;
     const RECT row = HoverRow(*item, selected);
-    const CompositorState& compositor = main_.Compositor;
+    const CompositorState& compositor = view_.Compositor;
 
     if (!parts_.AnimationLoaded && type != 777) DrawStaticHover(*item, selected, row);
     if (parts_.AnimationLoaded && compositor.ShowHoverIcon && type != 777 && type != 666) {
         RunHoverAnimation(*item, selected, row);
         return true;
     }
-    if (main_.Dragging && TForm1::CursorInForm(form_)) DrawDropMarker(row, 255);
+    if (DropTargetHere()) DrawDropMarker(row, 255);
     if (type == 6 && !compositor.ShowHoverIcon) ClearRunBoxAreas(*item, row);
     return false;
 }
 
 void MenuPainter::DrawStaticHover(const TLNItem& item, int selected, const RECT& row) {
-    ClearRect(*main_.Compositor.WorkBitmap, row);
+    ClearRect(*view_.Compositor.WorkBitmap, row);
     // Drawn into the row itself, which lies below the up arrow in a scrolling window.
     switch (item.Type) {
     case 2: DrawBackBand(BackBand::HoveredSubMenuRow, row.top); break;
     case 6:
-        if (main_.Compositor.RunBoxOpen) {
+        if (view_.Compositor.RunBoxOpen) {
             DrawBoxBand(BoxBand::OpenRunBox, row.top);
             RebuildEditBoxBackground();
         } else {
@@ -53,16 +52,16 @@ void MenuPainter::DrawStaticHover(const TLNItem& item, int selected, const RECT&
     default: DrawBackBand(BackBand::HoveredRow, row.top); break;
     }
     if (skin_.ShowCaption && item.Type != 6)
-        DrawCaption(SaturatedAdd(CaptionHalf(), main_.ItemTop(level_, selected)), row.top, row.bottom - row.top);
-    if (main_.Compositor.ShowHoverIcon && item.Type != 666) {
-        Gdiplus::ImageAttributes* attributes = main_.Compositor.IconAttributes.get();
-        if (attributes) attributes->SetColorMatrix(&main_.Compositor.IconMatrix);
+        DrawCaption(SaturatedAdd(CaptionHalf(), ItemTop(selected)), row.top, row.bottom - row.top);
+    if (view_.Compositor.ShowHoverIcon && item.Type != 666) {
+        Gdiplus::ImageAttributes* attributes = view_.Compositor.IconAttributes.get();
+        if (attributes) attributes->SetColorMatrix(&view_.Compositor.IconMatrix);
         DrawIcon(selected, IconRect(item, row.top), attributes);
     }
 }
 
 void MenuPainter::RebuildEditBoxBackground() {
-    const int width = QuickRunEditWidth(skin_, main_.LevelWidths[level_]);
+    const int width = QuickRunEditWidth(skin_, view_.LevelWidth);
     auto& background = parts_.EditBoxBackground;
     // Without captions the background keeps the size the skin gave it.
     const bool current = !skin_.ShowCaption && background && static_cast<int>(background->GetWidth()) == width &&
@@ -75,7 +74,7 @@ void MenuPainter::RebuildEditBoxBackground() {
         if (parts_.Box.Handle()) {
             const int bandY = static_cast<int>(BoxBand::OpenRunBox) * skin_.ItemSize;
             if (skin_.ShowCaption)
-                DrawThreeSlice(parts_.Box.Dc(), canvas.Dc(), skin_, main_.LevelWidths[level_], skin_.ItemSize,
+                DrawThreeSlice(parts_.Box.Dc(), canvas.Dc(), skin_, view_.LevelWidth, skin_.ItemSize,
                                skin_.ItemSize, -skin_.EditBoxX, -skin_.EditBoxY, bandY, skin_.LeftMargin,
                                skin_.RightMargin);
             else
@@ -89,19 +88,19 @@ void MenuPainter::RebuildEditBoxBackground() {
 }
 
 void MenuPainter::ClearRunBoxAreas(const TLNItem& item, const RECT& row) {
-    ui::Dib& work = *main_.Compositor.WorkBitmap;
+    ui::Dib& work = *view_.Compositor.WorkBitmap;
     // The open box's edit control and result list draw themselves there.
-    const int editWidth = QuickRunEditWidth(skin_, main_.LevelWidths[level_]);
+    const int editWidth = QuickRunEditWidth(skin_, view_.LevelWidth);
     const int editTop = row.top + skin_.EditBoxY;
     ClearRect(work, RECT{skin_.EditBoxX, editTop, skin_.EditBoxX + editWidth, editTop + skin_.EditBoxHeight});
     if (item.Run == L"1")
         ClearRect(work, RECT{skin_.VistaMenuLeftMargin, skin_.HeaderSize,
-                             main_.LevelWidths[level_] - skin_.VistaMenuRightMargin, row.top});
+                             view_.LevelWidth - skin_.VistaMenuRightMargin, row.top});
 }
 
 void MenuPainter::DrawDropMarker(const RECT& row, BYTE alpha) {
     if (alpha == 0) return;
-    Surface surface(*main_.Compositor.WorkBitmap);
+    Surface surface(*view_.Compositor.WorkBitmap);
     if (!surface.Ok()) return;
     Gdiplus::Pen pen(Gdiplus::Color(alpha, 255, 0, 0), 4);
     pen.SetStartCap(Gdiplus::LineCapRound);
@@ -113,7 +112,7 @@ void MenuPainter::DrawDropMarker(const RECT& row, BYTE alpha) {
 
 void MenuPainter::FillRow(const RECT& row, BYTE alpha) {
     if (alpha == 0) return;
-    Surface surface(*main_.Compositor.WorkBitmap);
+    Surface surface(*view_.Compositor.WorkBitmap);
     if (!surface.Ok()) return;
     Gdiplus::SolidBrush red(Gdiplus::Color(alpha, 255, 0, 0));
     surface.Graphics().FillRectangle(&red, static_cast<INT>(row.left), static_cast<INT>(row.top),
@@ -124,9 +123,9 @@ void MenuPainter::DrawAnimationFrame(int sourceY, int y) {
     ui::Dib& animation = parts_.Animation;
     if (!animation.Handle()) return;
     const AnimationMetrics& keys = parts_.AnimationKeys;
-    HDC work = main_.Compositor.WorkBitmap->Dc();
+    HDC work = view_.Compositor.WorkBitmap->Dc();
     if (skin_.ShowCaption)
-        DrawThreeSlice(animation.Dc(), work, skin_, main_.LevelWidths[level_], keys.height, keys.height, keys.x, y,
+        DrawThreeSlice(animation.Dc(), work, skin_, view_.LevelWidth, keys.height, keys.height, keys.x, y,
                        sourceY, skin_.LeftMargin, skin_.RightMargin);
     else
         BlendClipped(work, {keys.x, y, keys.width, keys.height}, animation.Dc(), {0, sourceY, keys.width, keys.height});
@@ -149,9 +148,9 @@ HoverSteps PlanHoverSteps(const AnimationMetrics& keys, int iconSize, int zoom) 
 }
 
 void MenuPainter::RunHoverAnimation(const TLNItem& item, int selected, const RECT& row) {
-    CompositorState& compositor = main_.Compositor;
+    CompositorState& compositor = view_.Compositor;
     const AnimationMetrics& keys = parts_.AnimationKeys;
-    const HoverSteps plan = PlanHoverSteps(keys, skin_.IconSize, main_.Settings.Zoom);
+    const HoverSteps plan = PlanHoverSteps(keys, skin_.IconSize, view_.Zoom);
     const int type = item.Type;
     // Sub-menu rows and folder menus take their frames from the lower half.
     const int offset = type == 2 || IsFolderMenu(item)
@@ -167,10 +166,10 @@ void MenuPainter::RunHoverAnimation(const TLNItem& item, int selected, const REC
         else
             DrawAnimationFrame(k * keys.height + offset, row.top + keys.y);
         if (skin_.ShowCaption && type != 6)
-            DrawCaption(SaturatedAdd(CaptionHalf(), main_.ItemTop(level_, selected)), row.top, row.bottom - row.top);
+            DrawCaption(SaturatedAdd(CaptionHalf(), ItemTop(selected)), row.top, row.bottom - row.top);
         DrawAnimatedIcon(item, selected, row, plan, k, roll);
 
-        if (main_.Dragging && TForm1::CursorInForm(form_)) {
+        if (DropTargetHere()) {
             if (plan.still) {
                 DrawDropMarker(row, 255);
             } else {
@@ -183,8 +182,8 @@ void MenuPainter::RunHoverAnimation(const TLNItem& item, int selected, const REC
         if (k == plan.frames - 1) break;
         POINT cursor{};
         GetCursorPos(&cursor);
-        const bool onRow = PtInRect(&main_.SelectedRowRect, cursor) != FALSE;
-        if (!onRow && !(PopupMode && level_ == 1)) break;
+        const bool onRow = PtInRect(&view_.SelectedRowRect, cursor) != FALSE;
+        if (!onRow && !(view_.PopupMode && level_ == 1)) break;
         Sleep(keys.delay);
     }
     // The base frame and the static hover draw icons unlit.
@@ -193,9 +192,9 @@ void MenuPainter::RunHoverAnimation(const TLNItem& item, int selected, const REC
 
 void MenuPainter::DrawAnimatedIcon(const TLNItem& item, int selected, const RECT& row, const HoverSteps& plan,
                                    int k, Gdiplus::Matrix& roll) {
-    const int effect = main_.Settings.OnMouse;
+    const int effect = view_.OnMouse;
     if (effect > 3) return;  // other effect values draw no icon
-    CompositorState& compositor = main_.Compositor;
+    CompositorState& compositor = view_.Compositor;
     Surface surface(*compositor.WorkBitmap);
     if (!surface.Ok()) return;
     Gdiplus::Graphics& graphics = surface.Graphics();

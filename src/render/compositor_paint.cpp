@@ -1,9 +1,7 @@
 // The base frame of a menu window: header, rows, icons, captions, scroll arrows and
 // bottom, kept per level so that a hover redraw starts from it.
-#include "core/compositor_paint.h"
+#include "render/compositor_paint.h"
 
-#include "core/forms.h"
-#include "popups/form2.h"
 #include "render/row_geometry.h"
 #include "ui/strings.h"
 
@@ -13,14 +11,14 @@ namespace core {
 
 // --- MenuPainter: the base frame
 
-MenuPainter::MenuPainter(TForm1& main, ui::Form& form, Gdiplus::Bitmap* image)
-    : main_(main), form_(form), level_(form.Tag), image_(image), skin_(main.Skin), parts_(main.Parts) {
-    if (!main_.Compositor.WorkBitmap) main_.Compositor.WorkBitmap = std::make_unique<ui::Dib>(1, 1);
+MenuPainter::MenuPainter(const MenuWindowView& view, ui::Form& form, Gdiplus::Bitmap* image)
+    : view_(view), form_(form), level_(form.Tag), image_(image), skin_(view.Skin), parts_(view.Parts) {
+    if (!view_.Compositor.WorkBitmap) view_.Compositor.WorkBitmap = std::make_unique<ui::Dib>(1, 1);
 }
 
 void MenuPainter::SizeWorkBitmap() {
-    ui::Dib& work = *main_.Compositor.WorkBitmap;
-    const int width = skin_.ShowCaption ? main_.LevelWidths[level_] : skin_.SkinWidth;
+    ui::Dib& work = *view_.Compositor.WorkBitmap;
+    const int width = skin_.ShowCaption ? view_.LevelWidth : skin_.SkinWidth;
     const int height = form_.Height();
     if (work.Width() != std::max(1, width) || work.Height() != std::max(1, height))
         work.Resize(width, height);
@@ -30,9 +28,9 @@ void MenuPainter::SizeWorkBitmap() {
 
 void MenuPainter::DrawTab() {
     onBaseFrame_ = false;
-    HDC work = main_.Compositor.WorkBitmap->Dc();
+    HDC work = view_.Compositor.WorkBitmap->Dc();
     const int windowHeight = form_.Height();
-    if (main_.Settings.Position == 3) {
+    if (view_.Position == 3) {
         ui::Dib& tab = parts_.VerticalTab;
         if (!tab.Handle()) return;
         const int half = skin_.VerticalTabHalfHeight;
@@ -42,7 +40,7 @@ void MenuPainter::DrawTab() {
     ui::Dib& tab = parts_.Tab;
     if (!tab.Handle()) return;
     const int half = skin_.TabHalfHeight;
-    if (main_.Settings.Position == 0) {
+    if (view_.Position == 0) {
         BlendClipped(work, {form_.Width() - skin_.TabWidth, skin_.TabY, skin_.TabWidth, half}, tab.Dc(),
                      {0, 0, skin_.TabWidth, half});
     } else {
@@ -52,25 +50,25 @@ void MenuPainter::DrawTab() {
 }
 
 void MenuPainter::RestoreBaseFrame() {
-    const auto& frame = main_.Compositor.LevelBitmaps[level_];
-    ui::Dib& work = *main_.Compositor.WorkBitmap;
+    const auto& frame = view_.Compositor.LevelBitmaps[level_];
+    ui::Dib& work = *view_.Compositor.WorkBitmap;
     if (frame) CopyPixels(*frame, work);
     onBaseFrame_ = frame && frame->Width() == work.Width() && frame->Height() == work.Height();
 }
 
 void MenuPainter::ComposeBaseFrame() {
-    main_.Compositor.WindowBlend.SourceConstantAlpha = 255;
-    if (main_.Compositor.IconAttributes) main_.Compositor.IconAttributes->SetColorMatrix(&main_.Compositor.IconMatrix);
+    view_.Compositor.WindowBlend.SourceConstantAlpha = 255;
+    if (view_.Compositor.IconAttributes) view_.Compositor.IconAttributes->SetColorMatrix(&view_.Compositor.IconMatrix);
     if (level_ == 1 && parts_.MainHeaderLoaded)
         DrawBand(parts_.Header, 0, skin_.HeaderSize, 0);
     else
         DrawBackBand(BackBand::Header, 0);
     int y = skin_.HeaderSize;
 
-    const TLNItemList& list = main_.ItemLists[level_];
+    const TLNItemList& list = view_.Items;
     const int count = static_cast<int>(list.size());
-    const bool scrolls = main_.ScrollMode[level_] != 0;
-    const int scrollTop = main_.ScrollTop;
+    const bool scrolls = view_.ScrollMode != 0;
+    const int scrollTop = view_.ScrollTop;
     if (scrolls) {
         DrawBackBand(BackBand::Row, y);
         DrawArrow(scrollTop == 0 ? BoxBand::ScrollUpDisabled : BoxBand::ScrollUp, y);
@@ -79,9 +77,9 @@ void MenuPainter::ComposeBaseFrame() {
 
     int first = 0;
     int last = count - 1;
-    if (scrolls && count - 1 > main_.ShowCount) {
+    if (scrolls && count - 1 > view_.ShowCount) {
         first = std::max(0, scrollTop);
-        last = std::min(count - 1, scrollTop + main_.ShowCount - 1);
+        last = std::min(count - 1, scrollTop + view_.ShowCount - 1);
     }
     for (int r = first; r <= last; ++r) {
         const TLNItem& item = list[static_cast<size_t>(r)];
@@ -99,30 +97,30 @@ void MenuPainter::ComposeBaseFrame() {
             DrawBackBand(BackBand::Row, y);
         const int visible = scrolls ? r - scrollTop : r;
         if (type != 777 && type != 666)
-            DrawIcon(visible, IconRect(item, y), main_.Compositor.IconAttributes.get());
-        if (skin_.ShowCaption && type != 777) DrawCaption(main_.ItemTop(level_, visible), y, skin_.ItemSize);
+            DrawIcon(visible, IconRect(item, y), view_.Compositor.IconAttributes.get());
+        if (skin_.ShowCaption && type != 777) DrawCaption(ItemTop(visible), y, skin_.ItemSize);
         y = SaturatedAdd(y, RowHeight(type, skin_));
     }
 
     if (scrolls) {
         DrawBackBand(BackBand::Row, y);
         // Disabled once the last row shows.
-        DrawArrow(scrollTop + main_.ShowCount >= count ? BoxBand::ScrollDownDisabled : BoxBand::ScrollDown, y);
+        DrawArrow(scrollTop + view_.ShowCount >= count ? BoxBand::ScrollDownDisabled : BoxBand::ScrollDown, y);
         y = SaturatedAdd(y, skin_.ItemSize);
     }
     DrawBackBand(BackBand::Bottom, y);
 
-    ui::Dib& work = *main_.Compositor.WorkBitmap;
-    auto& frame = main_.Compositor.LevelBitmaps[level_];
+    ui::Dib& work = *view_.Compositor.WorkBitmap;
+    auto& frame = view_.Compositor.LevelBitmaps[level_];
     if (!frame) frame = std::make_unique<ui::Dib>();
     if (frame->Width() != work.Width() || frame->Height() != work.Height()) frame->Resize(work.Width(), work.Height());
     CopyPixels(work, *frame);
-    main_.Compositor.FrameComposition[level_] = ++main_.Compositor.Compositions;
+    view_.Compositor.FrameComposition[level_] = ++view_.Compositor.Compositions;
     onBaseFrame_ = true;
 }
 
 void MenuPainter::UpdateWindow(bool whole) {
-    CompositorState& compositor = main_.Compositor;
+    CompositorState& compositor = view_.Compositor;
     ui::Dib& work = *compositor.WorkBitmap;
     ShownFrame now;
     now.size = SIZE{form_.Width(), form_.Height()};
@@ -150,38 +148,29 @@ void MenuPainter::UpdateWindow(bool whole) {
     shown = ok ? now : ShownFrame{};
 }
 
-namespace {
-
-// A row's screen rectangle in its window; a scrolling window starts its rows one
-// band lower, below the up arrow, and counts them from its first row shown. Empty
-// for no row.
-RECT RowScreenRect(const TForm1& main, const ui::Form& window, int level, int row) {
-    if (row < 0) return RECT{};
-    const int left = window.Left();
-    const int top = window.Top();
-    return RECT{left, SaturatedAdd(top, main.DrawnRowTop(level, row)), SaturatedAdd(left, main.LevelWidths[level]),
-                SaturatedAdd(top, main.DrawnRowTop(level, row + 1))};
-}
-
-}  // namespace
-
 void MenuPainter::UpdateRowRects(int selected) {
     // The row that opened this sub-menu: the open and close effects run while the
     // pointer stays on it.
-    if (level_ == 2)
-        main_.PluginItemRect = RowScreenRect(main_, main_, 1, main_.SelectedIndex[1] - 1);
-    else if (level_ == 3 && Form2)
-        main_.PluginItemRect = RowScreenRect(main_, *Form2, 2, main_.SelectedIndex[2] - 1);
-    main_.SelectedRowRect = RowScreenRect(main_, form_, level_, selected);
+    if (view_.OpenerRowRect) view_.PluginItemRect = *view_.OpenerRowRect;
+    view_.SelectedRowRect =
+        RowScreenRect(form_, selected, view_.LevelWidth, [this](int row) { return DrawnRowTop(row); });
 }
+
+int MenuPainter::ItemTop(int count) const { return core::ItemTop(view_.Items, view_.FirstShownRow, count, skin_); }
+
+int MenuPainter::DrawnRowTop(int row) const {
+    return SaturatedAdd(ItemTop(row), view_.ScrollMode != 0 ? skin_.ItemSize : 0);
+}
+
+bool MenuPainter::DropTargetHere() const { return view_.Dragging && view_.CursorInForm && view_.CursorInForm(form_); }
 
 // --- MenuPainter: bands, icons and captions
 
 void MenuPainter::DrawBand(ui::Dib& part, int sourceY, int height, int y) {
     if (!part.Handle()) return;
-    HDC work = main_.Compositor.WorkBitmap->Dc();
+    HDC work = view_.Compositor.WorkBitmap->Dc();
     if (skin_.ShowCaption)
-        DrawThreeSlice(part.Dc(), work, skin_, main_.LevelWidths[level_], height, height, 0, y, sourceY,
+        DrawThreeSlice(part.Dc(), work, skin_, view_.LevelWidth, height, height, 0, y, sourceY,
                        skin_.LeftMargin, skin_.RightMargin);
     else
         BlendClipped(work, {0, y, skin_.SkinWidth, height}, part.Dc(), {0, sourceY, skin_.SkinWidth, height});
@@ -210,8 +199,8 @@ void MenuPainter::DrawBoxBand(BoxBand band, int y) {
 
 void MenuPainter::DrawArrow(BoxBand band, int y) {
     if (!parts_.Box.Handle()) return;
-    const int x = static_cast<int>(ui::RoundEven((main_.LevelWidths[level_] - skin_.SkinWidth) / 2.0));
-    BlendClipped(main_.Compositor.WorkBitmap->Dc(), {x, y, skin_.SkinWidth, skin_.ItemSize}, parts_.Box.Dc(),
+    const int x = static_cast<int>(ui::RoundEven((view_.LevelWidth - skin_.SkinWidth) / 2.0));
+    BlendClipped(view_.Compositor.WorkBitmap->Dc(), {x, y, skin_.SkinWidth, skin_.ItemSize}, parts_.Box.Dc(),
                  {0, static_cast<int>(band) * skin_.ItemSize, skin_.SkinWidth, skin_.ItemSize});
 }
 
@@ -224,14 +213,14 @@ void MenuPainter::DrawIcon(Gdiplus::Graphics& graphics, int cell, const Gdiplus:
 
 void MenuPainter::DrawIcon(int cell, const Gdiplus::RectF& to, const Gdiplus::ImageAttributes* attributes) {
     if (!image_ || cell < 0) return;
-    Surface surface(*main_.Compositor.WorkBitmap);
+    Surface surface(*view_.Compositor.WorkBitmap);
     if (surface.Ok()) DrawIcon(surface.Graphics(), cell, to, attributes);
 }
 
 void MenuPainter::DrawCaption(int sourceY, int y, int height) {
-    Gdiplus::Bitmap* captions = main_.CaptionImages[level_].get();
+    Gdiplus::Bitmap* captions = view_.CaptionImage;
     if (!captions) return;
-    Surface surface(*main_.Compositor.WorkBitmap);
+    Surface surface(*view_.Compositor.WorkBitmap);
     if (!surface.Ok()) return;
     const auto width = static_cast<Gdiplus::REAL>(captions->GetWidth());
     DrawImageClipped(surface.Graphics(), *captions,
@@ -246,7 +235,7 @@ Gdiplus::RectF MenuPainter::IconRect(const TLNItem& item, int rowTop) const {
 }
 
 int MenuPainter::CaptionHalf() {
-    Gdiplus::Bitmap* captions = main_.CaptionImages[level_].get();
+    Gdiplus::Bitmap* captions = view_.CaptionImage;
     return captions ? static_cast<int>(captions->GetHeight() / 2) : 0;
 }
 
