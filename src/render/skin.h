@@ -17,8 +17,6 @@ class Form;
 
 namespace core {
 
-struct Settings;
-
 // The skin's metrics, named by their skin.ini keys; the initial values are the
 // defaults a skin without skin.ini gets. Reals keep their previous value when the
 // text is not a number, so StrokeSize starts at 0 before any load.
