@@ -50,14 +50,19 @@ bool TForm1::SaveMenuAndRebuild(int levelIndex) {
         ui::ScopeExit ask([this] { offerRestore_ = true; });
         offerRestore_ = false;
         BuildMainMenu();
-        // TODO(sub-menus): level index 1 or 2, TForm2.RenderSubMenu of Form2 or Form3
-        // (UseCache false), so the sub-menu window is rebuilt from the reloaded document.
+        // The sub-menu window is rebuilt from the reloaded document too.
+        if (levelIndex == 1 && Form2) Form2->RenderSubMenu(false, *Form2);
+        if (levelIndex == 2 && Form2 && Form3) Form2->RenderSubMenu(false, *Form3);
         return false;
     }
     switch (levelIndex) {
     case 0: BuildMainMenu(); break;
-    case 1:  // TODO(sub-menus): TForm2.RenderSubMenu of Form2, UseCache false
-    case 2:  // TODO(sub-menus): TForm2.RenderSubMenu of Form3, UseCache false
+    case 1:
+        if (Form2) Form2->RenderSubMenu(false, *Form2);
+        break;
+    case 2:
+        if (Form2 && Form3) Form2->RenderSubMenu(false, *Form3);
+        break;
     default: break;
     }
     return true;

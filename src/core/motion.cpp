@@ -428,7 +428,7 @@ void TForm1::HotZoneEnter(TMouseControl& sender) {
     Form2->Hide();
     ScrollMode[2] = type == 1 ? 1 : 0;
     Form2->SetTop(Top() + ItemTop(1, row) - Skin.HeaderSize);
-    // TODO(sub-menus): Form2->RenderSubMenu(true, *Form2) builds the group's rows, images and size.
+    Form2->RenderSubMenu(true, *Form2);
     // The sub-menu overlaps the main window by LeftSpace on the side away from the edge.
     const int left = Settings.Position == kPositionRight
                          ? GetSystemMetrics(SM_CXSCREEN) - Width() - Form2->Width() + Skin.LeftSpace +
@@ -478,7 +478,7 @@ void ScrollMenu(ui::Form& form, bool up) {
         ++top;
         ScrollState = 1;
     }
-    // TODO(sub-menus): Form2->RenderSubMenu(true, form) repaints the scrolled rows from the lists.
+    if (Form2) Form2->RenderSubMenu(true, form);
     RedrawOnly = false;
     const POINT p = CursorPos();
     main->RenderMenuWindow(false, form, main->LevelImages[level].get(), main->ItemIndexAtY(level, p.y - form.Top()),

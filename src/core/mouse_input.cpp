@@ -191,8 +191,7 @@ void TForm1::OpenSubMenu(int row, const TLNItem& item) {
         }
         // A generated folder listing scrolls; the renderer decides finally.
         ScrollMode[2] = item.Type == 1 ? 1 : 0;
-        // TODO(sub-menus): TForm2.RenderSubMenu(UseCache true, Form2) builds the rows and
-        // sizes the window.
+        Form2->RenderSubMenu(true, *Form2);
     }
     const int width = Form2->Width();
     const int height = Form2->Height();
@@ -352,8 +351,7 @@ void TForm1::DropIntoOpenGroup(int source) {
     root.RemoveChild(moving);
     if (source < target) --SelectedIndex[1];
     SaveMenuAndRebuild(0);
-    // TODO(sub-menus): TForm2.RenderSubMenu(UseCache false, Form2) shows the group with
-    // its new first item.
+    Form2->RenderSubMenu(false, *Form2);
     RenderMenuWindow(false, *this, LevelImages[1].get(), SelectedIndex[1] - 1, 0);
     RenderMenuWindow(false, *Form2, LevelImages[2].get(), 0, 0);
 }
