@@ -207,6 +207,11 @@ void OpenPropertiesDialog(int level) {
 
 void SetPropertiesDialogForTests(std::function<void(int level)> open) { PropertiesDialogForTests() = std::move(open); }
 
+void TForm1::EditItemProperties(int level) {
+    if (level < 1 || level > 3) return;
+    OpenPropertiesDialog(level);
+}
+
 // The click path asks about the main window's row, so the dialog opens for level 1
 // whatever window the context menu was last opened over.
 bool TForm1::EditIfNoTarget() {

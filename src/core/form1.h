@@ -139,6 +139,8 @@ public:
     bool DeleteItem(int position, bool silent);
     void DelMIClick();
     bool EditIfNoTarget();
+    // The properties dialog for the selected item of a level (1..3).
+    void EditItemProperties(int level);
     void NewMIClick();
     void NewSepMIClick();
     void NewGroupMIClick();
@@ -159,6 +161,10 @@ public:
     void LoadPlugins();
     void UnloadPlugins();
     void BuildIndex();
+    // Fills `subitem` with the listing of `folder` (entries matching `filter`, a ".."
+    // row first when addParent) and saves the menu. True in every case.
+    bool BuildFolderMenu(const std::wstring& folder, const std::wstring& filter, bool addParent,
+                         ui::XmlNode subitem);
     void ApplicationEvents1Exception();
 
     // --- state the other windows read and change

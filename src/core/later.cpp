@@ -28,4 +28,11 @@ void TForm1::BuildIndex() {
     // TODO(search index): write Index.dat from the folders of index.txt.
 }
 
+bool TForm1::BuildFolderMenu(const std::wstring& /*folder*/, const std::wstring& /*filter*/, bool /*addParent*/,
+                             ui::XmlNode /*subitem*/) {
+    // TODO(search index): replace the children of subitem by the folder's entries and
+    // save the menu. Until then a folder menu shows what its subitem already holds.
+    return true;
+}
+
 }  // namespace core

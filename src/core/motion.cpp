@@ -323,7 +323,7 @@ bool PressDuties(TForm1& f) {
         return true;
     }
     if (!f.MenuHidden && pressed && PointerIn(Form2) && !SubPanelsShown) {
-        // TODO(sub-menus): Form2->ShowPanels(true) once TForm2 keeps its hot-zone panels.
+        Form2->ShowPanels(true);
         return true;
     }
     return false;
@@ -341,7 +341,7 @@ void HotZoneDuties(TForm1& f) {
     if (SubPanelsShown && PointerIn(Form2)) {
         const int hit = NewlyHitPanel(SubPanels, LastSubPanel);
         if (hit >= 0) {
-            // TODO(sub-menus): Form2->OpenThirdLevel(*SubPanels[hit]) opens the third level.
+            Form2->OpenThirdLevel(*SubPanels[static_cast<size_t>(hit)]);
             LastSubPanel = hit;
         }
     }
@@ -496,14 +496,12 @@ void TForm1::ScrolltimerTimer() {
         if (LeftButtonPressed()) {
             // The press is replayed only on the sub-menu window that scrolls: on the
             // main window it would start an item drag, and a drag can delete an item.
-            ui::Form* target = scrollingLevel == 3 ? static_cast<ui::Form*>(Form3)
-                               : scrollingLevel == 2 ? static_cast<ui::Form*>(Form2)
-                                                     : nullptr;
+            popups::TForm2* target = scrollingLevel == 3 ? Form3 : scrollingLevel == 2 ? Form2 : nullptr;
             if (target && CursorInForm(*target)) {
                 POINT p = CursorPos();
                 ScreenToClient(target->Handle(), &p);
-                // TODO(sub-menus): TForm2::FormMouseDown(*target, left, MK_LBUTTON, p.x, p.y) scrolls again
-                // while the pointer is on a scroll band.
+                // Scrolls again while the pointer is on a scroll band.
+                target->FormMouseDown(ui::MouseButton::Left, MK_LBUTTON, p.x, p.y);
             }
             return;
         }

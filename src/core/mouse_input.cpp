@@ -7,6 +7,7 @@
 #include "core/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
+#include "core/menu_nodes.h"
 #include "core/row_geometry.h"
 #include "core/startup.h"
 #include "dialogs/edit_box.h"
@@ -186,8 +187,9 @@ void TForm1::OpenSubMenu(int row, const TLNItem& item) {
         });
         if (listing) {
             ui::SetScreenCursor(kWaitCursor);
-            // TODO(search index): BuildFolderMenu with the item's Run as folder and its
-            // Params as filter fills the item's "subitem" with the folder listing.
+            if (XMLDocument1.HasRoot())
+                if (auto subitem = LevelContainer(XMLDocument1.Root(), 2, SelectedIndex, ScrollMode, ScrollTop))
+                    BuildFolderMenu(item.Run, item.Params, false, *subitem);
         }
         // A generated folder listing scrolls; the renderer decides finally.
         ScrollMode[2] = item.Type == 1 ? 1 : 0;
@@ -241,9 +243,13 @@ void TForm1::DragTimerTimer() {
     DragTimer.Stop();  // one shot
     if (Shown(Form4) || Shown(EditBox) || MenuHidden || Settings.lock) return;
     // The button held now, not "pressed at some time since the last query", and held
-    // on this window: a release we never saw, or one that goes to whoever took the
-    // capture, must not leave a drag behind.
-    if (IsLeftButtonDown() && GetCapture() == Handle()) {
+    // on the menu window it was pressed on (the sub-menu windows start this timer
+    // too): a release we never saw, or one that goes to whoever took the capture,
+    // must not leave a drag behind.
+    const HWND holder = GetCapture();
+    const bool heldHere = holder && (holder == Handle() || (Form2 && holder == Form2->Handle()) ||
+                                     (Form3 && holder == Form3->Handle()));
+    if (IsLeftButtonDown() && heldHere) {
         Dragging = true;
         ui::SetScreenCursor(kDragCursor);
     }

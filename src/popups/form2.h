@@ -3,6 +3,7 @@
 // runs TForm2's handlers with itself as the sender.
 #pragma once
 
+#include "core/menu_document.h"
 #include "ui/form.h"
 
 #include <windows.h>
@@ -50,9 +51,34 @@ protected:
     void CreateParams(ui::CreateParams& params) override;
     void FormCreate() override;
     void FormDestroy() override;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void MouseEnter() override;  // CMMouseEnter
+    void MouseDown(ui::MouseButton button, UINT shift, int x, int y) override;
+    void MouseMove(UINT shift, int x, int y) override;
+    void MouseUp(ui::MouseButton button, UINT shift, int x, int y) override;
+    void MouseWheel(UINT shift, int delta, int x, int y) override;
+    void CaptureLost() override;
 
     // The right button's menu for the selected row of this window (form2_menu.cpp).
     void ShowRowMenu();
+
+private:
+    // Level 2 only: the window hides (WM_SHOWWINDOW), and its panels with it.
+    void FormHide();
+    // Opens level 3 beside row `row` (1-based) of this window for its group or
+    // folder item, as the pointer reaches it.
+    void OpenThirdLevelByHover(int row, const core::TLNItem& item);
+    // Puts Form3 beside row `row` (0-based, counted from the first row shown) of
+    // level 2, kept on the screen: one placement for the hover and the panels.
+    static void PlaceThirdLevel(int row);
+    // Shows Form3 unhighlighted with the opening animation, on top of the topmost band.
+    static void ShowThirdLevel();
+    // The end of every release: the cursor back, and on level 2 the drag ended and
+    // the panels hidden; level 3 only leaves drag mode.
+    void EndRelease();
+
+    // A left press on this window whose release has not come yet.
+    bool pressed_ = false;
 };
 
 class TForm3 : public TForm2 {

@@ -121,6 +121,10 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (GetCapture() == hwnd_ && ScreenCursor()) SetCursor(ScreenCursor());
         MouseMove(MouseShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         return 0;
+    case WM_MOUSEWHEEL:
+        MouseWheel(MouseShiftState(GET_KEYSTATE_WPARAM(wp)), GET_WHEEL_DELTA_WPARAM(wp), GET_X_LPARAM(lp),
+                   GET_Y_LPARAM(lp));
+        return 0;
     case WM_CAPTURECHANGED:
         // Whoever took the capture (a menu, a dialog, another window) also took the
         // release: it is no click of ours any more, and the release never comes.

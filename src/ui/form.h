@@ -97,6 +97,9 @@ protected:
     virtual void MouseUp(MouseButton /*button*/, UINT /*shift*/, int /*x*/, int /*y*/) {}
     virtual void Click() {}
     virtual void DblClick() {}
+    // WM_MOUSEWHEEL: the delta in multiples of WHEEL_DELTA (positive away from the
+    // user) and the pointer in screen coordinates, as the message gives it.
+    virtual void MouseWheel(UINT /*shift*/, int /*delta*/, int /*x*/, int /*y*/) {}
     // The capture went to another window or to none while this window held it. The
     // release of a left press ends the capture too, and is no loss.
     virtual void CaptureLost() {}
