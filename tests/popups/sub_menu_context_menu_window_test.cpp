@@ -32,6 +32,63 @@ void WriteJpeg(const std::wstring& path, int width, int height) {
     FAIL() << "no JPEG encoder";
 }
 
+void SendButton(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Drives the context menu with posted keys, as a user's arrow keys would: down until
+// the entry `choose` is highlighted, then Enter. With no entry to choose, a click
+// away from the menu.
+struct MenuDriver {
+    std::wstring choose;
+    Names entries;  // the menu's texts, read when it first showed
+    bool chosen = false;
+    bool escaped = false;
+    int steps = 0;
+};
+MenuDriver* g_driver = nullptr;
+
+void CALLBACK DriveMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    if (!g_driver || g_driver->chosen || !menuWindow || !IsWindowVisible(menuWindow)) return;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    std::wstring highlighted;
+    const bool first = g_driver->entries.empty();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 127;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (first) g_driver->entries.push_back((info.fType & MFT_SEPARATOR) ? L"-" : text);
+        if (info.fState & MFS_HILITE) highlighted = text;
+    }
+    if (g_driver->choose.empty()) {
+        if (g_driver->steps++ == 0) {
+            // A click away from the menu, on a window of the test's own.
+            SetCursorPos(1100, 950);
+            SendButton(MOUSEEVENTF_LEFTDOWN);
+            SendButton(MOUSEEVENTF_LEFTUP);
+        } else if (g_driver->steps > 20) {
+            g_driver->escaped = true;  // the click did not close it
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        return;
+    }
+    if (highlighted == g_driver->choose) {
+        g_driver->chosen = true;
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    } else {
+        // An entry the menu lacks ends it unchosen rather than cycling forever.
+        PostMessageW(menuWindow, WM_KEYDOWN, ++g_driver->steps > 40 ? VK_ESCAPE : VK_DOWN, 0);
+    }
+}
+
 core::TLNItem Item(int type, const std::wstring& caption, const std::wstring& run = {},
                    const std::wstring& param1 = {}) {
     core::TLNItem item;
@@ -50,6 +107,42 @@ protected:
     }
 
     popups::TForm2& Form2() { return *core::Form2; }
+    popups::TForm3& Form3() { return *core::Form3; }
+
+    // Messages are handled until `done` holds or five seconds have passed; input
+    // sent to the system reaches the queue a little later.
+    bool PumpUntil(const std::function<bool()>& done) {
+        const ULONGLONG end = GetTickCount64() + 5000;
+        while (!done()) {
+            if (GetTickCount64() > end) return false;
+            ui::Application::Instance().ProcessMessages();
+            Sleep(5);
+        }
+        return true;
+    }
+
+    // The pointer on the middle of row `row` (1-based) of a sub-menu window, moved
+    // there for real so that the window tracks it.
+    bool PointAtSubRow(ui::Form& form, int row) {
+        const int level = form.Tag;
+        SetCursorPos(form.Left() + 20, form.Top() + Main().DrawnRowTop(level, row - 1) + Main().Skin.ItemSize / 2);
+        return PumpUntil([&] { return Main().SelectedIndex[level] == row; });
+    }
+
+    // A real right click where the pointer is; the menu it opens is driven to `entry`
+    // (none: clicked away).
+    MenuDriver RightClickAndChoose(const std::wstring& entry) {
+        MenuDriver driver{entry};
+        g_driver = &driver;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 30, &DriveMenu);
+        SendButton(MOUSEEVENTF_RIGHTDOWN);
+        SendButton(MOUSEEVENTF_RIGHTUP);
+        // The release runs the menu's own loop inside; it is over once the hook is gone.
+        PumpUntil([&] { return !driver.entries.empty() && Main().WinEventHook == nullptr; });
+        KillTimer(nullptr, timer);
+        g_driver = nullptr;
+        return driver;
+    }
 
     Names Shown() {
         Main().PopupMenu1.OnPopup();  // what each showing does first
@@ -203,6 +296,63 @@ TEST_F(SubMenuContextMenuTest, EditCommandsChangeNothingInAListing) {
         main.PopupMenu1.OnCommand(main.PopupMenu1.Item(L"Copy1"));
         EXPECT_EQ(main.ClipboardNode->Child(L"Caption").Text(), c.level == 2 ? L"e1" : L"l1");
     }
+}
+
+TEST_F(SubMenuContextMenuTest, RightClickOnASubMenuRowAddsASeparatorToThatLevel) {
+    StartWith({{0, "A"},
+               {2, "G", "", "", "", {{0, "g1"}, {0, "g2"}, {2, "H", "", "", "", {{0, "h1"}, {0, "h2"}}}}}});
+    Hover(2);
+    ASSERT_TRUE(Form2().Visible());
+    ASSERT_TRUE(PointAtSubRow(Form2(), 2));
+
+    const MenuDriver onLevel2 = RightClickAndChoose(L"New Separator");
+    EXPECT_EQ(onLevel2.entries, (Names{L"Find Object", L"Context menu", L"-", L"New item", L"New Group",
+                                       L"New Separator", L"-", L"Cut", L"Copy", L"Paste", L"Delete", L"-",
+                                       L"Properties"}));
+    EXPECT_TRUE(onLevel2.chosen);
+    const std::string saved = folder.ReadFile(L"1.xml");
+    const size_t g1 = saved.find("<Caption>g1</Caption>");
+    const size_t separator = saved.find("<Type>777</Type>");
+    const size_t g2 = saved.find("<Caption>g2</Caption>");
+    ASSERT_NE(separator, std::string::npos) << saved;
+    EXPECT_LT(g1, separator);
+    EXPECT_LT(separator, g2) << "in the selected row's place";
+    EXPECT_EQ(Main().ItemLists[2].size(), 4u) << "the window was rebuilt";
+    EXPECT_EQ(Form2().RowCount, 4);
+    EXPECT_TRUE(Form2().Visible());
+    EXPECT_EQ(Main().PopupMenu1.Tag, 1);
+
+    // The same on the third level, opened by hovering the group row, now row 4.
+    ASSERT_TRUE(PointAtSubRow(Form2(), 4));
+    ASSERT_TRUE(PumpUntil([&] { return Form3().Visible(); }));
+    ASSERT_TRUE(PointAtSubRow(Form3(), 2));
+    const MenuDriver onLevel3 = RightClickAndChoose(L"New Separator");
+    EXPECT_TRUE(onLevel3.chosen);
+    const std::string again = folder.ReadFile(L"1.xml");
+    const size_t h1 = again.find("<Caption>h1</Caption>");
+    const size_t second = again.find("<Type>777</Type>", again.find("<Caption>H</Caption>"));
+    EXPECT_LT(h1, second);
+    EXPECT_LT(second, again.find("<Caption>h2</Caption>")) << again;
+    EXPECT_EQ(Main().ItemLists[3].size(), 3u);
+    EXPECT_TRUE(Form3().Visible());
+    EXPECT_EQ(Main().PopupMenu1.Tag, 2);
+}
+
+// The clicked sub-menu window is in front when the menu opens; the menu must still
+// close on a click elsewhere.
+TEST_F(SubMenuContextMenuTest, AClickAwayClosesTheMenuOfASubMenuRowWithoutACommand) {
+    StartWith({{2, "G", "", "", "", {{0, "g1"}, {0, "g2"}}}});
+    Hover(1);
+    ASSERT_TRUE(PointAtSubRow(Form2(), 1));
+    HWND pad = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"click pad", WS_POPUP | WS_VISIBLE, 1090, 940, 20, 20,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const std::string before = folder.ReadFile(L"1.xml");
+    const MenuDriver driver = RightClickAndChoose(L"");
+    DestroyWindow(pad);
+    EXPECT_FALSE(driver.entries.empty()) << "the menu showed";
+    EXPECT_FALSE(driver.escaped) << "the click closed it";
+    EXPECT_EQ(Main().WinEventHook, nullptr);
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
 }
 
 }  // namespace
