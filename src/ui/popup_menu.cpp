@@ -84,13 +84,8 @@ UINT PopupMenu::Popup(int x, int y) {
             g_tracking = nullptr;
         });
         // Without the foreground the menu would not close on a click elsewhere, and
-        // without the message after it the next showing would close at once. Another
-        // window of this thread in front (a sub-menu window that was clicked) serves as
-        // well, and handing the foreground over would cancel the menu as it opens: the
-        // window system reports the focus change late, inside the menu's loop.
-        HWND foreground = GetForegroundWindow();
-        if (!foreground || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId())
-            SetForegroundWindow(owner);
+        // without the message after it the next showing would close at once.
+        SetForegroundWindow(owner);
         command = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
                                                                    TPM_TOPALIGN,
                                                    x, y, 0, owner, nullptr));
