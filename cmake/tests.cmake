@@ -74,6 +74,11 @@ add_executable(menu_bench bench/menu_bench.cpp resources/Tests.rc)
 target_link_libraries(menu_bench PRIVATE zarvo_test_support)
 add_dependencies(menu_bench dist)
 
+# The sub-menu renderer: a group built anew and from the cache, a listing's scroll step.
+add_executable(sub_menu_bench bench/sub_menu_bench.cpp resources/Tests.rc)
+target_link_libraries(sub_menu_bench PRIVATE zarvo_test_support)
+add_dependencies(sub_menu_bench dist)
+
 # Click-to-process-start latency of a launch of the marker program.
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE zarvo_test_support)

@@ -115,6 +115,13 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
         if (Settings.PlaceZVOnDesktop) SetLeft(Left() + x - DragStart.x);
         HideForm(ZVHint);
     }
+    if (GetCapture() == Handle()) {
+        // Under capture the moves go on beyond the window: a drag from here over the
+        // open sub-menu must not pick other rows here, which would close it.
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        if (!PtInRect(&client, POINT{x, y})) return;
+    }
     if (Shown(Form2)) {
         if (Settings.HideGroupDelay > 0) SleepDelay(Settings.HideGroupDelay);
         if (SelectedIndex[2] > 0 && Parts.AnimationLoaded) {

@@ -82,6 +82,11 @@ void TForm2::FormCreate() { InitDropTarget(*this); }
 void TForm2::FormDestroy() { DragAcceptFiles(Handle(), FALSE); }
 
 LRESULT TForm2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // A press never activates a sub-menu window, as showing it never does: the
+    // activation gains nothing (the context menu brings its own owner forward), and
+    // under Wine it comes back a moment later as the application's deactivation,
+    // which ends a drag that just began.
+    if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
     // ShowWindow(SW_HIDE) sends it; that is how every caller hides the window.
     if (msg == WM_SHOWWINDOW && !wp && Tag == 2) FormHide();
     return Form::OnMessage(msg, wp, lp);

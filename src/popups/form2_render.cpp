@@ -136,6 +136,8 @@ public:
     void ScrollStep();
     // After a failed preparation: the count and the height of the rows the list holds.
     void CoverListedRows();
+    // A redraw of a level that does not scroll has no step to draw: its size stays.
+    void KeepSize() { height_ = SubMenuContentHeight(list(), false, main_.ShowCount, skin_); }
     void Finish();
 
 private:
@@ -431,6 +433,8 @@ void TForm2::RenderSubMenu(bool UseCache, ui::Form& target) {
             renderer.ScrollStep();
         else if (!core::RedrawOnly)
             renderer.Prepare(UseCache);
+        else
+            renderer.KeepSize();
     } catch (const std::exception&) {
         // Silent: the window is sized for what was read, and the rows it shows are
         // the rows the list holds.

@@ -39,7 +39,7 @@ TEST_F(MenuInputTest, GroupAndFolderMenuRowsOpenTheSubMenuBesideTheirRow) {
 
     Hover(3);
     EXPECT_TRUE(form2.Visible());
-    EXPECT_EQ(Main().ScrollMode[2], 1) << "a folder listing scrolls";
+    EXPECT_EQ(Main().ScrollMode[2], 0) << "a listing of ShowCount + 1 rows or fewer is shown whole";
     EXPECT_EQ(form2.Top(), Main().Top() - 16 + 16 + 2 * 36);
 
     Hover(4);

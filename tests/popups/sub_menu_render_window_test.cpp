@@ -443,10 +443,13 @@ TEST_F(SubMenuRenderTest, AScrollStepShiftsCellsAndCaptionsByOneRowWithoutADoubl
         return all;
     };
     const auto before = bands();
+    // A mark in cell 1 moves with the cells: the step shifts, it does not redraw.
+    m.LevelImages[2]->SetPixel(48 + 2, 2, Gdiplus::Color(0xFF010203));
 
     core::ScrollMenu(Form2(), false);
     ASSERT_EQ(m.ScrollTop, 1);
     ASSERT_TRUE(m.LevelImages[2]);
+    EXPECT_TRUE(PixelNear(PixelAt(*m.LevelImages[2], 2, 2), 0xFF010203));
     for (int k = 0; k < shown; ++k)
         EXPECT_TRUE(PixelNear(CellColor(*m.LevelImages[2], k), RowColor(k + 1))) << "cell " << k;
     const auto down = bands();
