@@ -132,7 +132,8 @@ protected:
     // A real right click where the pointer is; the menu it opens is driven to `entry`
     // (none: clicked away).
     MenuDriver RightClickAndChoose(const std::wstring& entry) {
-        MenuDriver driver{entry};
+        MenuDriver driver;
+        driver.choose = entry;
         g_driver = &driver;
         const UINT_PTR timer = SetTimer(nullptr, 0, 30, &DriveMenu);
         SendButton(MOUSEEVENTF_RIGHTDOWN);
@@ -338,7 +339,7 @@ TEST_F(SubMenuContextMenuTest, RightClickOnASubMenuRowAddsASeparatorToThatLevel)
     EXPECT_EQ(Main().PopupMenu1.Tag, 2);
 }
 
-// The clicked sub-menu window is in front when the menu opens; the menu must still
+// The menu opens over a window that a press never activates; it must still show, and
 // close on a click elsewhere.
 TEST_F(SubMenuContextMenuTest, AClickAwayClosesTheMenuOfASubMenuRowWithoutACommand) {
     StartWith({{2, "G", "", "", "", {{0, "g1"}, {0, "g2"}}}});
