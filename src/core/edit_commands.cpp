@@ -175,6 +175,8 @@ bool TForm1::DeleteItem(int position, bool silent) {
 void TForm1::DelMIClick() {
     const int level = PopupMenu1.Tag + 1;
     if (level != 1) {
+        // A listing is generated anew at each opening: nothing in it is deleted.
+        if (IsFolderMenuItem(ItemLists, SelectedIndex, level)) return;
         // TODO(sub-menus): DeleteSubItem of TForm2 or TForm3 with SelectedIndex[level] - 1
         // and HideWarnings.
         return;

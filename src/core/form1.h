@@ -129,6 +129,9 @@ public:
     void MenuEndCleanUp();
     // The menu-end hook of the context menu; never a second one while one is set.
     void InstallMenuEndHook();
+    // The preview line for a picture target of any menu level: PreviewImage loaded
+    // unless one is, its size (PreviewSize) and blank1 shown.
+    void LoadPreview(const std::wstring& path);
     void blank1MeasureItem(MEASUREITEMSTRUCT& item);
     void blank1DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -241,7 +244,6 @@ private:
     void EndItemDrag();
     void DropIntoOpenGroup(int source);
     void ShowRowMenu(const TLNItem& item);
-    void LoadPreview(const std::wstring& path);
     void PopupAtCursor();
     // menu_edits.cpp: the window of a level, and its repaint after an edit.
     ui::Form* LevelForm(int level);

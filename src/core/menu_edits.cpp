@@ -30,6 +30,13 @@ void HideWindowsBelow(int level) {
     if (level == 1) HideForm(Form2);
 }
 
+// A folder's listing is generated anew at each opening: an item put there would be
+// lost, one taken out would come back. The menu hides these entries on a listing;
+// the commands refuse it as well, whoever calls them.
+bool ListsFolder(const TForm1& main, int level) {
+    return IsFolderMenuItem(main.ItemLists, main.SelectedIndex, level);
+}
+
 }  // namespace
 
 bool TForm1::SaveMenuAndRebuild(int levelIndex) {
@@ -88,7 +95,7 @@ void TForm1::NewGroupMIClick() { NewGroup(PopupMenu1.Tag + 1); }
 
 void TForm1::NewItem(int level, bool separator) {
     try {
-        if (level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+        if (level < 1 || level > 3 || !XMLDocument1.HasRoot() || ListsFolder(*this, level)) return;
         auto container =
             LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
         const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
@@ -111,7 +118,7 @@ void TForm1::NewItem(int level, bool separator) {
 
 void TForm1::NewGroup(int level) {
     try {
-        if (level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+        if (level < 1 || level > 3 || !XMLDocument1.HasRoot() || ListsFolder(*this, level)) return;
         auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
         const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
         if (!container || position < 0 || position > static_cast<int>(container->ElementCount())) return;
@@ -134,13 +141,16 @@ void TForm1::NewGroup(int level) {
 
 void TForm1::Copy1Click(const ui::MenuItem& sender) {
     const int level = PopupMenu1.Tag + 1;
+    const bool cut = sender.Name == L"Cut";
     if (level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+    // A listed entry may be copied; a cut would take it out of the listing.
+    if (cut && ListsFolder(*this, level)) return;
     auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
     const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
     if (!container || position < 0 || position >= static_cast<int>(container->ElementCount())) return;
     // A copy outside the menu: the cut below removes the original.
     ClipboardNode = container->ElementAt(static_cast<size_t>(position)).CloneDeep();
-    if (sender.Name != L"Cut") return;
+    if (!cut) return;
     if (level == 1) {
         DeleteItem(position, true);
         return;
@@ -151,7 +161,7 @@ void TForm1::Copy1Click(const ui::MenuItem& sender) {
 
 void TForm1::Paste1Click() {
     const int level = PopupMenu1.Tag + 1;
-    if (!ClipboardNode || level < 1 || level > 3 || !XMLDocument1.HasRoot()) return;
+    if (!ClipboardNode || level < 1 || level > 3 || !XMLDocument1.HasRoot() || ListsFolder(*this, level)) return;
     auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
     const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
     if (!container || position < 0 || position > static_cast<int>(container->ElementCount())) return;
