@@ -1,10 +1,10 @@
 // The context menu of a sub-menu row.
 #include "popups/form2_menu.h"
 
-#include "core/compositor.h"
 #include "core/form1.h"
 #include "core/forms.h"
 #include "popups/form2.h"
+#include "render/compositor.h"
 
 namespace popups {
 
