@@ -75,13 +75,16 @@ void LoadItemList(TLNItemList& list, ui::XmlNode element) {
 }
 
 bool IsFolderMenuItem(const PerLevel<TLNItemList>& lists, const PerLevel<int>& selectedIndex,
-                      int level) {
+                      const PerLevel<std::uint8_t>& scrollMode, int scrollTop, int level) {
     if (level != 2 && level != 3) return false;
     const TLNItemList& parent = lists[level - 1];
     const int row = selectedIndex[level - 1] - 1;
-    // The selection may be stale (-1, or a row of a list since rebuilt shorter).
-    if (row < 0 || static_cast<size_t>(row) >= parent.size()) return false;
-    const TLNItem& item = parent[static_cast<size_t>(row)];
+    if (row < 0) return false;
+    // A scrolled parent shows its entries from ScrollTop on; the selection may also
+    // be stale (a row of a list since rebuilt shorter).
+    const long long index = row + static_cast<long long>(scrollMode[level - 1]) * scrollTop;
+    if (index < 0 || index >= static_cast<long long>(parent.size())) return false;
+    const TLNItem& item = parent[static_cast<size_t>(index)];
     return item.Type == 1 && item.Param1 == L"1";
 }
 

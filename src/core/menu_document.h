@@ -60,9 +60,10 @@ std::optional<int> ParseItemNumber(std::wstring_view text);
 void LoadItemList(TLNItemList& list, ui::XmlNode element);
 
 // Whether the sub-menu window of `level` (2 or 3) shows a folder's contents: the
-// parent level's selected item is a Type 1 folder with Param1 "1".
+// parent level's selected item (by the row rule, ScrollTop added while the parent
+// scrolls) is a Type 1 folder with Param1 "1".
 bool IsFolderMenuItem(const PerLevel<TLNItemList>& lists, const PerLevel<int>& selectedIndex,
-                      int level);
+                      const PerLevel<std::uint8_t>& scrollMode, int scrollTop, int level);
 
 // An ID element names cached files, and the file holds whatever the user typed:
 // only what the cache writer produces (1 to 5 digits, 0..99998) may become a path.

@@ -34,7 +34,7 @@ void HideWindowsBelow(int level) {
 // lost, one taken out would come back. The menu hides these entries on a listing;
 // the commands refuse it as well, whoever calls them.
 bool ListsFolder(const TForm1& main, int level) {
-    return IsFolderMenuItem(main.ItemLists, main.SelectedIndex, level);
+    return IsFolderMenuItem(main.ItemLists, main.SelectedIndex, main.ScrollMode, main.ScrollTop, level);
 }
 
 }  // namespace

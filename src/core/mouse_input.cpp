@@ -353,7 +353,7 @@ void TForm1::DropIntoOpenGroup(int source) {
     const TLNItem* group = HoveredItem(ItemLists[1], target, ScrollMode[1], ScrollTop);
     // A folder's listing is generated anew at each opening: an item put there would
     // be lost. Only a real group takes it.
-    if (!group || group->Type != 2 || IsFolderMenuItem(ItemLists, SelectedIndex, 2)) return;
+    if (!group || group->Type != 2 || IsFolderMenuItem(ItemLists, SelectedIndex, ScrollMode, ScrollTop, 2)) return;
     if (!MenuEditable()) return;
     ui::XmlNode root = XMLDocument1.Root();
     const int count = static_cast<int>(root.ElementCount());

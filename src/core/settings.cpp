@@ -2,6 +2,8 @@
 
 #include "ui/files.h"
 
+#include <algorithm>
+
 namespace core {
 namespace {
 
@@ -112,7 +114,9 @@ void ReadRemaining(const ui::Ini& ini, Settings& s, const std::wstring& appDir) 
     s.WeatherDayOffset = ReadInt(ini, kKeys.WeatherDayOffset, kDefaults.WeatherDayOffset);
     s.IndexOnStart = ReadByte(ini, kKeys.IndexOnStart, kDefaults.IndexOnStart);
     s.RollOutOnMouseOut = ReadByte(ini, kKeys.RollOutOnMouseOut, kDefaults.RollOutOnMouseOut);
-    s.ShowCount = ReadInt(ini, kKeys.ShowCount, kDefaults.ShowCount);
+    // It sizes a scrolling window and its strip: held to what a screen can show (the
+    // settings dialog offers 5 to 40).
+    s.ShowCount = std::clamp(ReadInt(ini, kKeys.ShowCount, kDefaults.ShowCount), 1, kMaxShowCount);
 }
 
 int ClampTop(int top, int screenHeight) { return top < 0 || top > screenHeight ? 0 : top; }

@@ -11,6 +11,9 @@
 
 namespace core {
 
+// The most rows a scrolling sub-menu shows at a time, whatever the file says.
+inline constexpr int kMaxShowCount = 200;
+
 // Fields carry their key's name; the initialisers are the defaults of a missing or
 // malformed value.
 struct Settings {

@@ -29,7 +29,7 @@ RowMenuChoice SetUpRowMenu(core::TForm1& main, int level) {
 
     main.InstallMenuEndHook();
     menu.Tag = level - 1;
-    const bool listing = core::IsFolderMenuItem(main.ItemLists, main.SelectedIndex, level);
+    const bool listing = core::IsFolderMenuItem(main.ItemLists, main.SelectedIndex, main.ScrollMode, main.ScrollTop, level);
     main.SetPopupItemsVisible(true, listing ? 3 : 2);
     // Lock belongs to the main window. The sub-menu window overlaps the main window's
     // edge, where the shared routine would take the pointer for one over the main

@@ -166,6 +166,8 @@ TEST(PerLevel, AddressesLevelsOneToThreeOnly) {
     EXPECT_THROW(scrollMode[4], std::out_of_range);
 }
 
+const core::PerLevel<std::uint8_t> kNoScroll(0, 0, 0);
+
 TEST(IsFolderMenuItem, NeedsAFolderWithParam1OneAtTheParentSelection) {
     struct Case {
         int type;
@@ -185,7 +187,7 @@ TEST(IsFolderMenuItem, NeedsAFolderWithParam1OneAtTheParentSelection) {
             lists[level - 1][1].Type = c.type;
             lists[level - 1][1].Param1 = c.param1;
             selected[level - 1] = c.selected;
-            EXPECT_EQ(core::IsFolderMenuItem(lists, selected, level), c.expected)
+            EXPECT_EQ(core::IsFolderMenuItem(lists, selected, kNoScroll, 0, level), c.expected)
                 << "level " << level << " type " << c.type << " selected " << c.selected;
         }
     }
@@ -193,7 +195,22 @@ TEST(IsFolderMenuItem, NeedsAFolderWithParam1OneAtTheParentSelection) {
     lists[1].resize(1);
     lists[1][0].Type = 1;
     lists[1][0].Param1 = L"1";
-    EXPECT_FALSE(core::IsFolderMenuItem(lists, core::PerLevel<int>(1, 1, 1), 1));
+    EXPECT_FALSE(core::IsFolderMenuItem(lists, core::PerLevel<int>(1, 1, 1), kNoScroll, 0, 1));
+}
+
+TEST(IsFolderMenuItem, AScrolledParentIsReadFromItsFirstRowShown) {
+    // Level 2 lists a folder and is scrolled by 5: its row 3 shows entry 7, a
+    // sub-folder listed in turn, while entry 2 is a plain file.
+    core::PerLevel<core::TLNItemList> lists;
+    lists[2].resize(10);
+    lists[2][2].Type = 55;
+    lists[2][7].Type = 1;
+    lists[2][7].Param1 = L"1";
+    const core::PerLevel<int> selected(1, 3, -1);
+    EXPECT_TRUE(core::IsFolderMenuItem(lists, selected, core::PerLevel<std::uint8_t>(0, 1, 0), 5, 3));
+    EXPECT_FALSE(core::IsFolderMenuItem(lists, selected, kNoScroll, 5, 3)) << "a level that does not scroll";
+    EXPECT_FALSE(core::IsFolderMenuItem(lists, selected, core::PerLevel<std::uint8_t>(0, 1, 0), 8, 3))
+        << "row 3 past the list's end";
 }
 
 // --- moving items ----------------------------------------------------------

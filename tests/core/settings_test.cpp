@@ -259,6 +259,11 @@ TEST(SettingsRead, StoredTextFollowsTheKeyRules) {
         {L"General", KEY(VistaBlur), L"2", L"0"},
         {L"General", KEY(PlaceZVOnDesktop), L"-1", L"0"},
         {L"General", KEY(PlaceZVOnDesktop), L"257", L"0"},
+        // The rows a scrolling window shows stay within what a screen can hold.
+        {L"General", KEY(ShowCount), L"0", L"1"},
+        {L"General", KEY(ShowCount), L"-3", L"1"},
+        {L"General", KEY(ShowCount), L"40", L"40"},
+        {L"General", KEY(ShowCount), L"100000", L"200"},
     };
     for (const Row& r : rows) {
         TempFolder dir;
