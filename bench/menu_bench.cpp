@@ -3,24 +3,18 @@
 // captioned menu in the shipped default skin; beside them one update of the whole
 // main window and of a 16 x 16 layered window, the floor that any repaint pays. Not
 // a test: it prints the median of each in milliseconds. Usage: menu_bench [repetitions]
+#include "bench_program.h"
+
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/startup.h"
 #include "render/compositor_draw.h"
-#include "support/program_folder.h"
-#include "ui/application.h"
-#include "ui/ini.h"
-#include "ui/message_box.h"
-#include "ui/sessions.h"
 #include "ui/strings.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,20 +51,6 @@ std::string MenuText() {
     return text + "</Items>\r\n";
 }
 
-double MedianMilliseconds(int repetitions, const std::function<void()>& work) {
-    work();  // first use: caches, fonts, lazily made objects
-    std::vector<double> times;
-    times.reserve(static_cast<size_t>(repetitions));
-    for (int i = 0; i < repetitions; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto end = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-    }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
-
 // One update of a shown 16 x 16 layered window: what the window manager charges
 // for an update of almost nothing.
 double UpdateFloorMilliseconds(int repetitions) {
@@ -88,33 +68,18 @@ double UpdateFloorMilliseconds(int repetitions) {
     auto update = [&] { core::UpdateLayered(window, POINT{0, 0}, SIZE{16, 16}, pixels.Dc(), blend, nullptr); };
     update();
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    const double floor = MedianMilliseconds(repetitions, update);
+    const double floor = bench::MedianMilliseconds(repetitions, update);
     DestroyWindow(window);
     UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
     return floor;
 }
 
 int Run(int repetitions) {
-    testing_support::ProgramFolder folder;  // the staged program folder with its skin
-    folder.WriteFile(L"1.xml", MenuText());
-    ui::Ini config(folder.PathOf(L"config.ini"));
-    config.WriteInteger(L"General", L"HideSplashScreen", 1);  // its steps wait 50 ms each
-    const std::wstring skin = config.ReadString(L"General", L"LastSkin", L"");
-
-    std::vector<std::wstring> boxes;
-    ui::SetMessageBoxHandler([&boxes](const ui::MessageBoxRequest& request) {
-        boxes.push_back(request.text);
-        return IDNO;
-    });
-    auto& app = ui::Application::Instance();
-    app.Initialize(L"Zarvo");
-    core::SetProgramFolderForTests(folder.Path());
-    core::SetFirstArgumentForTests(std::wstring());
-    core::CreateForms();
+    bench::BenchProgram program(MenuText());
 
     core::TForm1& main = *core::Form1;
-    const double build = MedianMilliseconds(repetitions, [&] { main.BuildMainMenu(); });
-    const double full = MedianMilliseconds(
+    const double build = bench::MedianMilliseconds(repetitions, [&] { main.BuildMainMenu(); });
+    const double full = bench::MedianMilliseconds(
         repetitions, [&] { main.RenderMenuWindow(false, main, main.LevelImages[1].get(), -1, 0); });
     // The static hover: the animation would time its own sleeps.
     main.Settings.OnMouse = 0;
@@ -122,43 +87,29 @@ int Run(int repetitions) {
     // From row to row, as the pointer moves down the menu: each repaint has the row
     // that was highlighted and the one that is.
     int row = 3;
-    const double hover = MedianMilliseconds(repetitions, [&] {
+    const double hover = bench::MedianMilliseconds(repetitions, [&] {
         row = row == 3 ? 4 : 3;
         main.RenderMenuWindow(true, main, main.LevelImages[1].get(), row, 0);
     });
     ui::Dib& work = *main.Compositor.WorkBitmap;
-    const double whole = MedianMilliseconds(repetitions, [&] { main.UpdateLayeredFrom(main, work.Dc()); });
+    const double whole = bench::MedianMilliseconds(repetitions, [&] { main.UpdateLayeredFrom(main, work.Dc()); });
     const int workWidth = work.Width();
     const int workHeight = work.Height();
     const double floor = UpdateFloorMilliseconds(repetitions);
 
-    core::DestroyForms();
-    ui::SetMessageBoxHandler(nullptr);
-    core::SetProgramFolderForTests(std::nullopt);
-    core::SetFirstArgumentForTests(std::nullopt);
+    program.Close();
 
     std::printf("menu_bench: %d rows, skin \"%s\", median of %d runs\n", kRows,
-                ui::WideToUtf8(skin).c_str(), repetitions);
+                program.SkinName().c_str(), repetitions);
     auto line = [](const std::string& label, double ms) { std::printf("  %-36s %9.3f ms\n", label.c_str(), ms); };
     line("BuildMainMenu", build);
     line("RenderMenuWindow, full composition", full);
     line("RenderMenuWindow, hover to next row", hover);
     line("update of the whole window, " + std::to_string(workWidth) + "x" + std::to_string(workHeight), whole);
     line("update of a 16x16 layered window", floor);
-    for (const auto& text : boxes) std::fprintf(stderr, "message box: %s\n", ui::WideToUtf8(text).c_str());
-    return boxes.empty() ? 0 : 1;
+    return program.Status();
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-    ui::ComSession com(COINIT_APARTMENTTHREADED);
-    ui::GdiplusSession gdiplus;
-    try {
-        return Run(repetitions);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "menu_bench: %s\n", e.what());
-        return 2;
-    }
-}
+int main(int argc, char** argv) { return bench::Main(argc, argv, "menu_bench", Run); }

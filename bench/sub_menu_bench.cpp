@@ -3,25 +3,19 @@
 // a 200-entry folder listing beside a full preparation of that listing, in the
 // shipped default skin. Not a test: it prints the median of each in milliseconds.
 // Usage: sub_menu_bench [repetitions]
+#include "bench_program.h"
+
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/motion.h"
 #include "core/startup.h"
 #include "popups/form2.h"
-#include "support/program_folder.h"
-#include "ui/application.h"
-#include "ui/ini.h"
-#include "ui/message_box.h"
-#include "ui/sessions.h"
 #include "ui/strings.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,37 +44,8 @@ std::string MenuText() {
            listing + "</subitem></item></Items>\r\n";
 }
 
-double MedianMilliseconds(int repetitions, const std::function<void()>& work) {
-    work();  // first use: caches, fonts, lazily made objects
-    std::vector<double> times;
-    times.reserve(static_cast<size_t>(repetitions));
-    for (int i = 0; i < repetitions; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto end = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-    }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
-
 int Run(int repetitions) {
-    testing_support::ProgramFolder folder;  // the staged program folder with its skin
-    folder.WriteFile(L"1.xml", MenuText());
-    ui::Ini config(folder.PathOf(L"config.ini"));
-    config.WriteInteger(L"General", L"HideSplashScreen", 1);  // its steps wait 50 ms each
-    const std::wstring skin = config.ReadString(L"General", L"LastSkin", L"");
-
-    std::vector<std::wstring> boxes;
-    ui::SetMessageBoxHandler([&boxes](const ui::MessageBoxRequest& request) {
-        boxes.push_back(request.text);
-        return IDNO;
-    });
-    auto& app = ui::Application::Instance();
-    app.Initialize(L"Zarvo");
-    core::SetProgramFolderForTests(folder.Path());
-    core::SetFirstArgumentForTests(std::wstring());
-    core::CreateForms();
+    bench::BenchProgram program(MenuText());
 
     core::TForm1& main = *core::Form1;
     popups::TForm2& form2 = *core::Form2;
@@ -91,18 +56,18 @@ int Run(int repetitions) {
         form2.RenderSubMenu(useCache, form2);
         main.RenderMenuWindow(false, form2, main.LevelImages[2].get(), -1, 0);
     };
-    const double uncached = MedianMilliseconds(repetitions, [&] { open(1, false); });
-    const double cached = MedianMilliseconds(repetitions, [&] { open(1, true); });
+    const double uncached = bench::MedianMilliseconds(repetitions, [&] { open(1, false); });
+    const double cached = bench::MedianMilliseconds(repetitions, [&] { open(1, true); });
 
     open(2, true);
-    const double listing = MedianMilliseconds(repetitions, [&] {
+    const double listing = bench::MedianMilliseconds(repetitions, [&] {
         main.SelectedIndex[1] = 2;
         main.ScrollMode[2] = 1;
         form2.RenderSubMenu(true, form2);
     });
     // Down and up in turn, so every step has a row to bring in.
     bool down = true;
-    const double step = MedianMilliseconds(repetitions, [&] {
+    const double step = bench::MedianMilliseconds(repetitions, [&] {
         main.ScrollTop += down ? 1 : -1;
         core::ScrollState = down ? 1 : 0;
         down = !down;
@@ -111,35 +76,21 @@ int Run(int repetitions) {
         core::RedrawOnly = false;
     });
     const double scrollMenu =
-        MedianMilliseconds(repetitions, [&] { core::ScrollMenu(form2, main.ScrollTop > 0); });
+        bench::MedianMilliseconds(repetitions, [&] { core::ScrollMenu(form2, main.ScrollTop > 0); });
     main.StopTimer(core::TForm1::kScrolltimer);
 
-    core::DestroyForms();
-    ui::SetMessageBoxHandler(nullptr);
-    core::SetProgramFolderForTests(std::nullopt);
-    core::SetFirstArgumentForTests(std::nullopt);
+    program.Close();
 
-    std::printf("sub_menu_bench: skin \"%s\", median of %d runs\n", ui::WideToUtf8(skin).c_str(), repetitions);
+    std::printf("sub_menu_bench: skin \"%s\", median of %d runs\n", program.SkinName().c_str(), repetitions);
     auto line = [](const std::string& label, double ms) { std::printf("  %-52s %9.3f ms\n", label.c_str(), ms); };
     line("RenderSubMenu + first paint, 20 rows, uncached", uncached);
     line("RenderSubMenu + first paint, 20 rows, from the cache", cached);
     line("RenderSubMenu, 200-entry listing, full preparation", listing);
     line("RenderSubMenu, 200-entry listing, one scroll step", step);
     line("ScrollMenu (step + full paint), 200-entry listing", scrollMenu);
-    for (const auto& text : boxes) std::fprintf(stderr, "message box: %s\n", ui::WideToUtf8(text).c_str());
-    return boxes.empty() ? 0 : 1;
+    return program.Status();
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-    ui::ComSession com(COINIT_APARTMENTTHREADED);
-    ui::GdiplusSession gdiplus;
-    try {
-        return Run(repetitions);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "sub_menu_bench: %s\n", e.what());
-        return 2;
-    }
-}
+int main(int argc, char** argv) { return bench::Main(argc, argv, "sub_menu_bench", Run); }

@@ -1,5 +1,6 @@
 #include "menu_input_fixture.h"
 
+#include "support/png_file.h"
 #include "ui/strings.h"
 
 #include <functional>
@@ -32,19 +33,13 @@ void CALLBACK ReadMenuAndEscape(HWND, UINT, UINT_PTR, DWORD) {
     if (g_snapshot->entries.empty()) {
         auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            wchar_t text[128] = {};
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof(info);
-            info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-            info.dwTypeData = text;
-            info.cch = 127;
-            GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-            std::wstring shown = (info.fType & MFT_SEPARATOR)   ? L"-"
-                                 : (info.fType & MFT_OWNERDRAW) ? L"[owner-drawn]"
-                                                                : text;
+            const auto info = menu_input::ReadMenuEntry(menu, i);
+            std::wstring shown = (info.type & MFT_SEPARATOR)   ? L"-"
+                                 : (info.type & MFT_OWNERDRAW) ? L"[owner-drawn]"
+                                                               : info.text;
             RECT r{};
             GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
-            g_snapshot->entries.push_back({shown, (info.fState & MFS_GRAYED) != 0, (info.fState & MFS_CHECKED) != 0,
+            g_snapshot->entries.push_back({shown, (info.state & MFS_GRAYED) != 0, (info.state & MFS_CHECKED) != 0,
                                            SIZE{r.right - r.left, r.bottom - r.top}});
         }
         const core::TForm1& main = *core::Form1;
@@ -79,22 +74,6 @@ std::vector<std::wstring> Grayed(const Snapshot& snapshot) {
     for (const ShownEntry& entry : snapshot.entries)
         if (entry.grayed && entry.text != L"-") texts.push_back(entry.text);
     return texts;
-}
-
-void WritePng(const std::wstring& path, int width, int height) {
-    UINT count = 0;
-    UINT size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) != L"image/png") continue;
-        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-        ASSERT_EQ(bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr), Gdiplus::Ok);
-        return;
-    }
-    FAIL() << "no PNG encoder";
 }
 
 class ContextMenuTest : public MenuInputTest {
@@ -138,7 +117,7 @@ TEST_F(ContextMenuTest, VariantsShowTheirEntriesWithoutSeparatorsAtTheEndsOrDoub
 }
 
 TEST_F(ContextMenuTest, PictureTargetShowsThePreviewLineAndTheMenuEndReleasesIt) {
-    WritePng(folder.PathOf(L"wide.png"), 500, 250);
+    testing_support::SaveBlankImage(folder.PathOf(L"wide.png"), 500, 250, L"image/png");
     StartWith({{0, "A", ui::WideToUtf8(folder.PathOf(L"wide.png"))}, {0, "B"}});
     Hover(1);
     PointInsideMain();

@@ -15,6 +15,17 @@
 #include <string>
 #include <vector>
 
+// Captions in plain colours without stroke or shadow, so every pixel drawn is text.
+inline void UsePlainCaptions(core::SkinMetrics& skin) {
+    skin.ShowCaption = true;
+    skin.StrokeSize = 0;
+    skin.ShadowSize = 0;
+    skin.ShadowSmooth = 1;
+    skin.ShadowColor = skin.SelectedShadowColor = 0;
+    skin.FontColor = 0xFFFF0000;
+    skin.SelectedFontColor = 0xFF0000FF;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -3,6 +3,7 @@
 #include "main_window_fixture.h"
 
 #include "render/item_icons.h"
+#include "support/pixels.h"
 #include "ui/files.h"
 #include "ui/images.h"
 #include "ui/strings.h"
@@ -12,6 +13,10 @@
 #include <vector>
 
 namespace {
+
+using testing_support::Band;
+using testing_support::CountInk;
+using testing_support::PixelAt;
 
 // A 4 x 4 PNG, opaque red.
 constexpr char kRedPng[] =
@@ -30,31 +35,11 @@ std::uint8_t Red(Gdiplus::ARGB c) { return static_cast<std::uint8_t>(c >> 16); }
 std::uint8_t Green(Gdiplus::ARGB c) { return static_cast<std::uint8_t>(c >> 8); }
 std::uint8_t Blue(Gdiplus::ARGB c) { return static_cast<std::uint8_t>(c); }
 
-Gdiplus::ARGB PixelAt(Gdiplus::Bitmap& image, int x, int y) {
-    Gdiplus::Color c;
-    image.GetPixel(x, y, &c);
-    return c.GetValue();
-}
-
-// Every pixel of rows [top, bottom) of the image, row by row.
-std::vector<Gdiplus::ARGB> Band(Gdiplus::Bitmap& image, int top, int bottom) {
-    std::vector<Gdiplus::ARGB> pixels;
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < static_cast<int>(image.GetWidth()); ++x) pixels.push_back(PixelAt(image, x, y));
-    return pixels;
-}
-
 std::vector<Gdiplus::ARGB> Cell(Gdiplus::Bitmap& strip, int u) {
     std::vector<Gdiplus::ARGB> pixels;
     for (int y = 0; y < core::kIconCell; ++y)
         for (int x = 0; x < core::kIconCell; ++x) pixels.push_back(PixelAt(strip, core::kIconCell * u + x, y));
     return pixels;
-}
-
-int CountInk(const std::vector<Gdiplus::ARGB>& pixels) {
-    int ink = 0;
-    for (auto p : pixels) ink += Alpha(p) != 0;
-    return ink;
 }
 
 class MenuBuildTest : public MainWindowTest {
@@ -65,17 +50,6 @@ protected:
         ASSERT_TRUE(boxes.empty());
     }
 
-    // Captions in plain colours without stroke or shadow, so every pixel is text.
-    void PlainCaptions() {
-        core::SkinMetrics& skin = Main().Skin;
-        skin.ShowCaption = true;
-        skin.StrokeSize = 0;
-        skin.ShadowSize = 0;
-        skin.ShadowSmooth = 1;
-        skin.ShadowColor = skin.SelectedShadowColor = 0;
-        skin.FontColor = 0xFFFF0000;
-        skin.SelectedFontColor = 0xFF0000FF;
-    }
 };
 
 TEST_F(MenuBuildTest, EmptyMenuIsHeaderAndBottomHighAndCaptionsMakeItAHundredWide) {
@@ -88,7 +62,7 @@ TEST_F(MenuBuildTest, EmptyMenuIsHeaderAndBottomHighAndCaptionsMakeItAHundredWid
     EXPECT_FALSE(m.LevelImages[1]) << "no cells, no strip";
     EXPECT_TRUE(core::MainPanels.empty());
 
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     m.Skin.CaptionX = 7;
     m.Skin.RightMargin = 20;
     m.Skin.TextRightMargin = 5;
@@ -118,7 +92,7 @@ TEST_F(MenuBuildTest, StripHasACellPerItemAndCaptionsWidenTheWindowToTheLongest)
     EXPECT_EQ(m.Height(), height);
     EXPECT_FALSE(m.CaptionImages[1]);
 
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     m.Skin.CaptionX = 40;
     m.BuildMainMenu();
     const int width = m.LevelWidths[1];
@@ -204,7 +178,7 @@ TEST_F(MenuBuildTest, LowerCasePngIsDrawnAsAPictureAndCapitalPngIsAFileIcon) {
 TEST_F(MenuBuildTest, CaptionsLieInTheirRowsInBothHalvesExactlyHApart) {
     StartWith(Menu(Item("777", "<Caption>Separator</Caption>") + Item("0", "<Caption>Alpha</Caption>")));
     core::TForm1& m = Main();
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     m.BuildMainMenu();
     ASSERT_TRUE(boxes.empty());
     ASSERT_TRUE(m.CaptionImages[1]);
@@ -232,7 +206,7 @@ TEST_F(MenuBuildTest, CaptionsLieInTheirRowsInBothHalvesExactlyHApart) {
 TEST_F(MenuBuildTest, ShadowSmoothZeroDrawsTheShadowUnscaled) {
     StartWith(Menu(Item("0", "<Caption>Shadowed</Caption>")));
     core::TForm1& m = Main();
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     m.Skin.FontColor = m.Skin.SelectedFontColor = 0;  // the shadow alone shows
     m.Skin.ShadowSize = 2;
     m.Skin.ShadowColor = m.Skin.SelectedShadowColor = 0xFF00FF00;
@@ -249,7 +223,7 @@ TEST_F(MenuBuildTest, ShadowSmoothZeroDrawsTheShadowUnscaled) {
 TEST_F(MenuBuildTest, MissingCaptionObjectsAreMadeForTheBuild) {
     StartWith(Menu(Item("0", "<Caption>Alpha</Caption>")));
     core::TForm1& m = Main();
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     m.Skin.FontName = L"No Such Font Family";
     core::ReleaseCaptionObjects(m.Parts);
     m.BuildMainMenu();
@@ -309,7 +283,7 @@ TEST_F(MenuBuildTest, BuildWritesTheStripOrTheCaptionImageToTheCache) {
     EXPECT_EQ(Cell(*strip, 0), Cell(*m.LevelImages[1], 0));
     EXPECT_FALSE(ui::FileExists(core::CacheDir + L"smain.png"));
 
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     m.BuildMainMenu();
     auto captions = ui::LoadImageFile(core::CacheDir + L"smain.png");
     ASSERT_TRUE(captions);

@@ -44,6 +44,32 @@ inline std::string MenuXml(const std::vector<Row>& rows) {
     return xml + "</Items>\r\n";
 }
 
+// One entry of a pop-up menu as the menu holds it: its text, MFT_* type and MFS_*
+// state.
+struct MenuEntryInfo {
+    std::wstring text;
+    UINT type = 0;
+    UINT state = 0;
+};
+inline MenuEntryInfo ReadMenuEntry(HMENU menu, int position) {
+    wchar_t text[128] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 127;
+    GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
+    return {text, info.fType, info.fState};
+}
+
+// One mouse event through the real input queue (a button press or release).
+inline void SendMouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
 // The left button really held (GetAsyncKeyState sees it), pressed over a small
 // window of the test's own, away from the menu: a press on a foreign window would
 // deactivate the application, and the deactivation slides the menu out.
@@ -53,11 +79,11 @@ public:
         pad_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"press pad", WS_POPUP | WS_VISIBLE, kX - 10, kY - 10, 20,
                                20, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetCursorPos(kX, kY);
-        Send(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
     }
     ~LeftButtonHeld() {
         SetCursorPos(kX, kY);
-        Send(MOUSEEVENTF_LEFTUP);
+        SendMouse(MOUSEEVENTF_LEFTUP);
         ui::Application::Instance().ProcessMessages();
         if (pad_) DestroyWindow(pad_);
     }
@@ -67,12 +93,6 @@ public:
 private:
     static constexpr int kX = 1100;
     static constexpr int kY = 950;
-    static void Send(DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        SendInput(1, &input, sizeof(input));
-    }
     HWND pad_ = nullptr;
 };
 

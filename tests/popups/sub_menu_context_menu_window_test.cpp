@@ -5,6 +5,7 @@
 #include "core/forms.h"
 #include "popups/form2.h"
 #include "popups/form2_menu.h"
+#include "support/png_file.h"
 #include "ui/strings.h"
 
 #include <functional>
@@ -15,29 +16,6 @@ namespace {
 
 using menu_input::Row;
 using Names = std::vector<std::wstring>;
-
-void WriteJpeg(const std::wstring& path, int width, int height) {
-    UINT count = 0;
-    UINT size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) != L"image/jpeg") continue;
-        Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
-        ASSERT_EQ(bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr), Gdiplus::Ok);
-        return;
-    }
-    FAIL() << "no JPEG encoder";
-}
-
-void SendButton(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-}
 
 // Drives the context menu with posted keys, as a user's arrow keys would: down until
 // the entry `choose` is highlighted, then Enter. With no entry to choose, a click
@@ -58,22 +36,16 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR, DWORD) {
     std::wstring highlighted;
     const bool first = g_driver->entries.empty();
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[128] = {};
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = 127;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        if (first) g_driver->entries.push_back((info.fType & MFT_SEPARATOR) ? L"-" : text);
-        if (info.fState & MFS_HILITE) highlighted = text;
+        const auto entry = menu_input::ReadMenuEntry(menu, i);
+        if (first) g_driver->entries.push_back((entry.type & MFT_SEPARATOR) ? L"-" : entry.text);
+        if (entry.state & MFS_HILITE) highlighted = entry.text;
     }
     if (g_driver->choose.empty()) {
         if (g_driver->steps++ == 0) {
             // A click away from the menu, on a window of the test's own.
             SetCursorPos(1100, 950);
-            SendButton(MOUSEEVENTF_LEFTDOWN);
-            SendButton(MOUSEEVENTF_LEFTUP);
+            menu_input::SendMouse(MOUSEEVENTF_LEFTDOWN);
+            menu_input::SendMouse(MOUSEEVENTF_LEFTUP);
         } else if (g_driver->steps > 20) {
             g_driver->escaped = true;  // the click did not close it
             PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -136,8 +108,8 @@ protected:
         driver.choose = entry;
         g_driver = &driver;
         const UINT_PTR timer = SetTimer(nullptr, 0, 30, &DriveMenu);
-        SendButton(MOUSEEVENTF_RIGHTDOWN);
-        SendButton(MOUSEEVENTF_RIGHTUP);
+        menu_input::SendMouse(MOUSEEVENTF_RIGHTDOWN);
+        menu_input::SendMouse(MOUSEEVENTF_RIGHTUP);
         // The release runs the menu's own loop inside; it is over once the hook is gone.
         PumpUntil([&] { return !driver.entries.empty() && Main().WinEventHook == nullptr; });
         KillTimer(nullptr, timer);
@@ -175,7 +147,7 @@ Names WithPreview(Names names) {
 }
 
 TEST_F(SubMenuContextMenuTest, SetUpFollowsTheRowTypeTheLevelAndWhetherTheWindowListsAFolder) {
-    WriteJpeg(folder.PathOf(L"photo.jpg"), 1000, 500);
+    testing_support::SaveBlankImage(folder.PathOf(L"photo.jpg"), 1000, 500, L"image/jpeg");
     const std::wstring jpg = folder.PathOf(L"photo.jpg");
     const std::wstring upperJpg = folder.PathOf(L"photo.JPG");  // the same file, another extension
     StartWith({{2, "G"}, {1, "F", ui::WideToUtf8(folder.Path()), "", "1"}});

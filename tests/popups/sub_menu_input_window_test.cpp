@@ -20,14 +20,8 @@ namespace {
 using menu_input::LeftButtonHeld;
 using menu_input::OtherWindow;
 using menu_input::Row;
+using menu_input::SendMouse;
 using menu_input::ShiftHeld;
-
-void SendMouse(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
 
 // Shift really held: a real press reads the keyboard state the system gives it.
 class ShiftKeyDown {

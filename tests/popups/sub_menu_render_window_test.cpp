@@ -20,27 +20,10 @@
 namespace {
 
 using menu_input::Row;
+using testing_support::Band;
+using testing_support::CountInk;
+using testing_support::PixelAt;
 using testing_support::PixelNear;
-
-Gdiplus::ARGB PixelAt(Gdiplus::Bitmap& image, int x, int y) {
-    Gdiplus::Color c;
-    image.GetPixel(x, y, &c);
-    return c.GetValue();
-}
-
-// Every pixel of rows [top, top + height) of the image.
-std::vector<Gdiplus::ARGB> Band(Gdiplus::Bitmap& image, int top, int height) {
-    std::vector<Gdiplus::ARGB> pixels;
-    for (int y = top; y < top + height; ++y)
-        for (int x = 0; x < static_cast<int>(image.GetWidth()); ++x) pixels.push_back(PixelAt(image, x, y));
-    return pixels;
-}
-
-int Ink(const std::vector<Gdiplus::ARGB>& pixels) {
-    int ink = 0;
-    for (auto p : pixels) ink += (p >> 24) != 0;
-    return ink;
-}
 
 ::testing::AssertionResult BandsNear(const std::vector<Gdiplus::ARGB>& actual,
                                      const std::vector<Gdiplus::ARGB>& expected) {
@@ -75,18 +58,6 @@ protected:
         Main().SelectedIndex[1] = row;
         Main().ScrollMode[2] = Main().ItemLists[1][static_cast<size_t>(row - 1)].Type == 1 ? 1 : 0;
         Form2().RenderSubMenu(useCache, Form2());
-    }
-
-    // Captions in plain colours without stroke or shadow, so every pixel is text.
-    void PlainCaptions() {
-        core::SkinMetrics& skin = Main().Skin;
-        skin.ShowCaption = true;
-        skin.StrokeSize = 0;
-        skin.ShadowSize = 0;
-        skin.ShadowSmooth = 1;
-        skin.ShadowColor = skin.SelectedShadowColor = 0;
-        skin.FontColor = 0xFFFF0000;
-        skin.SelectedFontColor = 0xFF0000FF;
     }
 
     std::wstring WritePng(const std::wstring& name, Gdiplus::ARGB color, int width = 16, int height = 16) {
@@ -222,7 +193,7 @@ TEST_F(SubMenuRenderTest, IconsFillTheirCellsAndCaptionsTheirBandsInBothHalves) 
     ui::XmlNode group = Main().XMLDocument1.Root().ElementAt(0).Child(L"subitem");
     group.ElementAt(0).Child(L"ImageFile").SetText(red);
     group.ElementAt(2).Child(L"ImageFile").SetText(green);
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     core::TForm1& m = Main();
     const core::SkinMetrics& skin = m.Skin;
     OpenLevel2(1, false);
@@ -255,10 +226,10 @@ TEST_F(SubMenuRenderTest, IconsFillTheirCellsAndCaptionsTheirBandsInBothHalves) 
     };
     for (const BandCase& b : bands) {
         SCOPED_TRACE(b.name);
-        const auto normal = Band(captions, b.top, b.height);
-        const auto selected = Band(captions, b.top + height, b.height);
-        EXPECT_EQ(Ink(normal) > 0, b.ink);
-        EXPECT_EQ(Ink(selected) > 0, b.ink);
+        const auto normal = Band(captions, b.top, b.top + b.height);
+        const auto selected = Band(captions, b.top + height, b.top + height + b.height);
+        EXPECT_EQ(CountInk(normal) > 0, b.ink);
+        EXPECT_EQ(CountInk(selected) > 0, b.ink);
         for (auto p : normal) {
             if (p >> 24 == 0xFF) {
                 EXPECT_TRUE(PixelNear(p, 0xFFFF0000));
@@ -321,7 +292,7 @@ TEST_F(SubMenuRenderTest, ABadNumberStopsThePreparationWithTheRowsReadSoFar) {
 
 TEST_F(SubMenuRenderTest, TheFirstOpeningWritesTheImagesAndTheIdAndTheNextReusesThem) {
     StartWith({Row(2, "Group", "", "", "", Children(3, 0))});
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     core::TForm1& m = Main();
     OpenLevel2(1);
     const std::string id = SavedId("Group");
@@ -355,7 +326,7 @@ TEST_F(SubMenuRenderTest, TheFirstOpeningWritesTheImagesAndTheIdAndTheNextReuses
 
 TEST_F(SubMenuRenderTest, DeletingEitherCachedFileRebuildsWithANewId) {
     StartWith({Row(2, "Group", "", "", "", Children(2, 0))});
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     OpenLevel2(1);
     for (const char* prefix : {"", "s"}) {
         SCOPED_TRACE(std::string("deleted: \"") + prefix + "\"");
@@ -427,7 +398,7 @@ TEST_F(SubMenuRenderTest, AScrollStepShiftsCellsAndCaptionsByOneRowWithoutADoubl
         listing.ElementAt(static_cast<size_t>(j))
             .Child(L"ImageFile")
             .SetText(WritePng(L"c" + std::to_wstring(j) + L".png", RowColor(j)));
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     core::TForm1& m = Main();
     const core::SkinMetrics& skin = m.Skin;
     OpenLevel2(1);
@@ -439,7 +410,8 @@ TEST_F(SubMenuRenderTest, AScrollStepShiftsCellsAndCaptionsByOneRowWithoutADoubl
         std::vector<std::vector<Gdiplus::ARGB>> all;
         for (int half : {0, height})
             for (int k = 0; k < shown; ++k)
-                all.push_back(Band(*m.CaptionImages[2], half + skin.HeaderSize + k * skin.ItemSize, skin.ItemSize));
+                all.push_back(Band(*m.CaptionImages[2], half + skin.HeaderSize + k * skin.ItemSize,
+                                      half + skin.HeaderSize + (k + 1) * skin.ItemSize));
         return all;
     };
     const auto before = bands();
@@ -481,7 +453,7 @@ TEST_F(SubMenuRenderTest, AScrollStepOverRowsOfOtherHeightsRedrawsTheRowsShown) 
         group.ElementAt(static_cast<size_t>(j))
             .Child(L"ImageFile")
             .SetText(WritePng(L"c" + std::to_wstring(j) + L".png", RowColor(j)));
-    PlainCaptions();
+    UsePlainCaptions(Main().Skin);
     core::TForm1& m = Main();
     m.SelectedIndex[1] = 1;
     m.ScrollMode[2] = 1;
@@ -495,8 +467,9 @@ TEST_F(SubMenuRenderTest, AScrollStepOverRowsOfOtherHeightsRedrawsTheRowsShown) 
     // The separator is now the third row shown: no caption in its band, the next
     // row's caption right below it.
     const int separatorTop = m.Skin.HeaderSize + 2 * m.Skin.ItemSize;
-    EXPECT_EQ(Ink(Band(*m.CaptionImages[2], separatorTop, m.Skin.Separatorsize)), 0);
-    EXPECT_GT(Ink(Band(*m.CaptionImages[2], separatorTop + m.Skin.Separatorsize, m.Skin.ItemSize)), 0);
+    EXPECT_EQ(CountInk(Band(*m.CaptionImages[2], separatorTop, separatorTop + m.Skin.Separatorsize)), 0);
+    EXPECT_GT(CountInk(Band(*m.CaptionImages[2], separatorTop + m.Skin.Separatorsize,
+                       separatorTop + m.Skin.Separatorsize + m.Skin.ItemSize)), 0);
     m.StopTimer(core::TForm1::kScrolltimer);
 }
 

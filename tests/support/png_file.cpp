@@ -11,7 +11,7 @@
 namespace testing_support {
 namespace {
 
-CLSID PngEncoder() {
+CLSID Encoder(const wchar_t* mimeType) {
     UINT count = 0;
     UINT size = 0;
     if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
@@ -20,8 +20,8 @@ CLSID PngEncoder() {
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) throw std::runtime_error("no image encoders");
     for (UINT i = 0; i < count; ++i)
-        if (std::wstring(codecs[i].MimeType) == L"image/png") return codecs[i].Clsid;
-    throw std::runtime_error("no PNG encoder");
+        if (std::wstring(codecs[i].MimeType) == mimeType) return codecs[i].Clsid;
+    throw std::runtime_error("no encoder for the image type");
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ std::string PngBytes(int width, int height, const std::function<Gdiplus::ARGB(in
     IStream* raw = nullptr;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) throw std::runtime_error("no stream");
     ui::ScopeExit release([raw] { raw->Release(); });
-    const CLSID encoder = PngEncoder();
+    const CLSID encoder = Encoder(L"image/png");
     if (bitmap.Save(raw, &encoder, nullptr) != Gdiplus::Ok) throw std::runtime_error("cannot encode the PNG");
     STATSTG stat{};
     if (FAILED(raw->Stat(&stat, STATFLAG_NONAME))) throw std::runtime_error("cannot size the PNG");
@@ -57,6 +57,16 @@ std::string PngBytes(int width, int height, const std::function<Gdiplus::ARGB(in
 
 std::string SolidPng(int width, int height, Gdiplus::ARGB color) {
     return PngBytes(width, height, [color](int, int) { return color; });
+}
+
+void SaveBlankImage(const std::wstring& path, int width, int height, const wchar_t* mimeType) {
+    // A format without alpha for the others: JPEG has none.
+    const Gdiplus::PixelFormat format =
+        std::wstring(mimeType) == L"image/png" ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    Gdiplus::Bitmap bitmap(width, height, format);
+    if (bitmap.GetLastStatus() != Gdiplus::Ok) throw std::runtime_error("cannot create the bitmap");
+    const CLSID encoder = Encoder(mimeType);
+    if (bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok) throw std::runtime_error("cannot save the image");
 }
 
 }  // namespace testing_support

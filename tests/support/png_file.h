@@ -15,5 +15,9 @@ namespace testing_support {
 std::string PngBytes(int width, int height, const std::function<Gdiplus::ARGB(int x, int y)>& pixel);
 // One colour everywhere.
 std::string SolidPng(int width, int height, Gdiplus::ARGB color);
+// A blank width x height picture saved at `path` in the format of `mimeType`
+// ("image/png", "image/jpeg"): a picture whose size is all that matters. Throws
+// when GDI+ cannot write it.
+void SaveBlankImage(const std::wstring& path, int width, int height, const wchar_t* mimeType);
 
 }  // namespace testing_support
