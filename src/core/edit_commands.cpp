@@ -177,7 +177,7 @@ void TForm1::DelMIClick() {
     if (level != 1) {
         // A listing is generated anew at each opening: nothing in it is deleted.
         if (IsFolderMenuItem(ItemLists, SelectedIndex, ScrollMode, ScrollTop, level)) return;
-        // TODO(sub-menus): DeleteSubItem of TForm2 or TForm3 with SelectedIndex[level] - 1
+        // TODO(sub-menu delete): DeleteSubItem of TForm2 or TForm3 with SelectedIndex[level] - 1
         // and HideWarnings.
         return;
     }

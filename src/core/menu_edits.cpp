@@ -155,7 +155,7 @@ void TForm1::Copy1Click(const ui::MenuItem& sender) {
         DeleteItem(position, true);
         return;
     }
-    // TODO(sub-menus): TForm2.DeleteSubItem (level 2) or TForm3.DeleteSubItem (level 3)
+    // TODO(sub-menu delete): TForm2.DeleteSubItem (level 2) or TForm3.DeleteSubItem (level 3)
     // with SelectedIndex[level] - 1 and silent true.
 }
 

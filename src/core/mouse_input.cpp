@@ -362,8 +362,9 @@ void TForm1::DropIntoOpenGroup(int source) {
     ui::XmlNode container = root.ElementAt(static_cast<size_t>(target)).Child(L"subitem");
     container.InsertElementAt(moving.CloneDeep(), 0);
     root.RemoveChild(moving);
+    // A failed write took the move back: the rows and the open group are as before.
+    if (!SaveMenuAndRebuild(0)) return;
     if (source < target) --SelectedIndex[1];
-    SaveMenuAndRebuild(0);
     Form2->RenderSubMenu(false, *Form2);
     RenderMenuWindow(false, *this, LevelImages[1].get(), SelectedIndex[1] - 1, 0);
     RenderMenuWindow(false, *Form2, LevelImages[2].get(), 0, 0);
@@ -408,7 +409,7 @@ void TForm1::PopupMenu1Command(const ui::MenuItem& item) {
     case kLock1: Lock1Click(); break;
     case kSettingsMI: SettingsMIClick(); break;
     case kAboutMI: AboutMIClick(); break;
-    case kContextmenu1:  // TODO(shell menu): Contextmenu1Click, the shell's menu of the item
+    case kContextmenu1:  // TODO(shell context menu): Contextmenu1Click, the shell's menu of the item
     case kPropMI:        // TODO(properties dialog): PropMIClick
     default: break;
     }

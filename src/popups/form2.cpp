@@ -241,6 +241,10 @@ void TForm2::OpenThirdLevel(core::TMouseControl& panel) {
     const core::TLNItem* found = core::HoveredItem(f.ItemLists[2], row, f.ScrollMode[2], f.ScrollTop);
     if (!found) return;
     const core::TLNItem item = *found;
+    // The panel's own entry and the housekeeping timer both report it: marked as the
+    // last one, the timer's hit test does not open the same level a second time.
+    for (size_t i = 0; i < core::SubPanels.size(); ++i)
+        if (core::SubPanels[i].get() == &panel) core::LastSubPanel = static_cast<int>(i);
     RenderWithoutAnimation(f, *this, 2, row);
     f.SelectedIndex[2] = row + 1;
     core::Form3->Hide();

@@ -249,11 +249,6 @@ void SubMenuRenderer::DrawRows(int first, int count, bool icons, core::CaptionPa
 void SubMenuRenderer::SaveCache(core::CaptionPaths* paths) {
     const auto oldStrip = core::CachedImagePath(core::CacheDir, oldId_, L"", core::ImageExt);
     const auto oldCaptions = core::CachedImagePath(core::CacheDir, oldId_, L"s", core::ImageExt);
-    // A listing keeps no files and its ID; an invalid ID names no file of ours.
-    if (!listing_ && oldStrip && oldCaptions) {
-        if (ui::FileExists(*oldStrip)) DeleteFileW(oldStrip->c_str());
-        if (ui::FileExists(*oldCaptions)) DeleteFileW(oldCaptions->c_str());
-    }
     std::wstring id;
     Gdiplus::Bitmap* strip = main_.LevelImages[level_].get();
     if (!listing_ && !scrolls_ && strip && groupItem_) {
@@ -271,6 +266,14 @@ void SubMenuRenderer::SaveCache(core::CaptionPaths* paths) {
                 id.clear();
             }
         }
+    }
+    // The old files go after the new strip is written: while the old strip is still
+    // there, the new ID cannot be the old one, whose caption image would then be
+    // deleted from under it. A listing keeps no files and its ID; an invalid ID names
+    // no file of ours.
+    if (!listing_ && oldStrip && oldCaptions && id != oldId_) {
+        if (ui::FileExists(*oldStrip)) DeleteFileW(oldStrip->c_str());
+        if (ui::FileExists(*oldCaptions)) DeleteFileW(oldCaptions->c_str());
     }
     if (paths && main_.CaptionImages[level_]) {
         core::RenderCaptions(skin_, *main_.CaptionImages[level_], *paths, height_, 0.0f);

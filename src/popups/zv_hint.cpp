@@ -13,7 +13,7 @@ void TZVHint::CreateParams(ui::CreateParams& params) {
 
 void TZVHint::FormCreate() {
     // TODO(language files): LoadLanguage(Language) relabels the context menu and dialogs.
-    // TODO(hint window): the hint font, bitmap, path and pen.
+    // TODO(hint): the hint font, bitmap, path and pen.
     core::MakeLayeredToolWindow(*this);
     core::Form1->SplashTimerTimer();
 }

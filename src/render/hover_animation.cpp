@@ -83,7 +83,7 @@ void MenuPainter::RebuildEditBoxBackground() {
         }
         background = CopyToBitmap(canvas);
     }
-    // TODO(quick-run): size the quick-run box and its edit control to `width` and give
+    // TODO(quick-run box): size the quick-run box and its edit control to `width` and give
     // the edit control EditBoxBackground as its background brush.
 }
 

@@ -121,10 +121,19 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (GetCapture() == hwnd_ && ScreenCursor()) SetCursor(ScreenCursor());
         MouseMove(MouseShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         return 0;
-    case WM_MOUSEWHEEL:
-        MouseWheel(MouseShiftState(GET_KEYSTATE_WPARAM(wp)), GET_WHEEL_DELTA_WPARAM(wp), GET_X_LPARAM(lp),
-                   GET_Y_LPARAM(lp));
+    case WM_MOUSEWHEEL: {
+        // The wheel goes to the focus window, and the menu windows never take the
+        // focus: it is passed on to our own window under the pointer, which the user
+        // turns it for. Only a window of this thread: a sent message must not wait
+        // on another program. A hot-zone panel under it passes it to its window.
+        const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        HWND under = GetAncestor(WindowFromPoint(at), GA_ROOT);
+        Form* target = under && under != hwnd_ ? FromHandle(under) : nullptr;
+        if (target && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
+            return SendMessageW(under, msg, wp, lp);
+        MouseWheel(MouseShiftState(GET_KEYSTATE_WPARAM(wp)), GET_WHEEL_DELTA_WPARAM(wp), at.x, at.y);
         return 0;
+    }
     case WM_CAPTURECHANGED:
         // Whoever took the capture (a menu, a dialog, another window) also took the
         // release: it is no click of ours any more, and the release never comes.

@@ -1,4 +1,5 @@
 #include "menu_input_fixture.h"
+#include "support/held_file.h"
 
 #include "popups/form2.h"
 
@@ -258,6 +259,29 @@ TEST_F(MenuInputTest, DropOntoTheOpenSubMenuMakesTheItemItsFirstUnlessItListsAFo
         }
         core::DestroyForms();
     }
+}
+
+TEST_F(MenuInputTest, ADropIntoTheOpenGroupTheFileDidNotTakeLeavesTheGroupAndItsRowShown) {
+    StartWith({{0, "A"}, {2, "G", "", "", "", {{0, "old"}}}, {0, "B"}});
+    Hover(1);
+    {
+        ShiftHeld shift;
+        Main().FormMouseDown(ui::MouseButton::Left, MK_LBUTTON | MK_SHIFT, 10, RowY(1));
+    }
+    Hover(2);
+    ASSERT_TRUE(core::Form2->Visible());
+    const std::string before = folder.ReadFile(L"1.xml");  // with the ID the opening saved
+    SetCursorPos(core::Form2->Left() + 20, core::Form2->Top() + 20);
+    {
+        testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"));
+        ASSERT_TRUE(held.IsOpen());
+        Main().FormMouseUp(ui::MouseButton::Left, 0, 60, RowY(2));
+    }
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
+    EXPECT_EQ(Captions(), (Names{L"A", L"G", L"B"}));
+    EXPECT_EQ(Main().SelectedIndex[1], 2) << "the group's row did not move";
+    ASSERT_EQ(Main().ItemLists[2].size(), 1u);
+    EXPECT_EQ(Main().ItemLists[2][0].Caption, L"old") << "the open group is still G";
 }
 
 TEST_F(MenuInputTest, HeaderDragReleasedNearTheFarEdgeSwitchesSidesAndShowsThere) {

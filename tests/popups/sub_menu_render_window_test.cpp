@@ -243,6 +243,35 @@ TEST_F(SubMenuRenderTest, IconsFillTheirCellsAndCaptionsTheirBandsInBothHalves) 
     }
 }
 
+// The leftmost column of the caption image that holds any ink; -1 for none.
+int LeftmostInk(Gdiplus::Bitmap& image) {
+    for (int x = 0; x < static_cast<int>(image.GetWidth()); ++x)
+        for (int y = 0; y < static_cast<int>(image.GetHeight()); ++y)
+            if (PixelAt(image, x, y) >> 24) return x;
+    return -1;
+}
+
+TEST_F(SubMenuRenderTest, TheCaptionShadowFallsStraightBelowOnSubMenusAndHalfRightOnTheMainWindow) {
+    StartWith({Row(2, "Main caption", "", "", "", {Row(0, "Sub caption")})});
+    core::TForm1& m = Main();
+    for (int level : {1, 2}) {
+        SCOPED_TRACE(level);
+        // Shadow only, then text only: the same captions, the shadow 4 pixels off.
+        auto leftmost = [&](Gdiplus::ARGB shadow, Gdiplus::ARGB text) {
+            UsePlainCaptions(m.Skin);
+            m.Skin.ShadowSize = 4;
+            m.Skin.ShadowColor = m.Skin.SelectedShadowColor = shadow;
+            m.Skin.FontColor = m.Skin.SelectedFontColor = text;
+            if (level == 1) m.BuildMainMenu(); else OpenLevel2(1, false);
+            return m.CaptionImages[level] ? LeftmostInk(*m.CaptionImages[level]) : -1;
+        };
+        const int shadow = leftmost(0xFF000000, 0);
+        const int text = leftmost(0, 0xFFFF0000);
+        ASSERT_GE(text, 0);
+        EXPECT_EQ(shadow - text, level == 1 ? 2 : 0);
+    }
+}
+
 TEST_F(SubMenuRenderTest, AWindowPassingTheScreenBottomMovesUpAndNoOtherMoves) {
     StartWith({Row(2, "Group", "", "", "", Children(3, 0))});
     const int screen = GetSystemMetrics(SM_CYSCREEN);
@@ -459,7 +488,11 @@ TEST_F(SubMenuRenderTest, AScrollStepOverRowsOfOtherHeightsRedrawsTheRowsShown) 
     m.ScrollMode[2] = 1;
     Form2().RenderSubMenu(true, Form2());
     ASSERT_EQ(m.ScrollMode[2], 1);
+    // A mark in cell 1 would move into cell 0 with a shift; a redraw paints row 1's
+    // picture there.
+    m.LevelImages[2]->SetPixel(48 + 2, 2, Gdiplus::Color(0xFF010203));
     core::ScrollMenu(Form2(), false);
+    EXPECT_TRUE(PixelNear(PixelAt(*m.LevelImages[2], 2, 2), RowColor(1))) << "the rows shown were redrawn";
     core::ScrollMenu(Form2(), false);
     ASSERT_EQ(m.ScrollTop, 2);
     for (int k = 0; k < m.ShowCount; ++k)
