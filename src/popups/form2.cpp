@@ -89,6 +89,10 @@ LRESULT TForm2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
     // ShowWindow(SW_HIDE) sends it; that is how every caller hides the window.
     if (msg == WM_SHOWWINDOW && !wp && Tag == 2) FormHide();
+    if (msg == WM_DROPFILES) {
+        WMDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    }
     return Form::OnMessage(msg, wp, lp);
 }
 
@@ -339,10 +343,7 @@ void TForm2::FormMouseUp(ui::MouseButton button, UINT /*shift*/, int /*x*/, int 
             case ui::MouseButton::Right: ShowRowMenu(); break;
             case ui::MouseButton::Middle: f.RevealInExplorer(item.Run, item.Type); break;
             case ui::MouseButton::Left:
-                if (f.Dragging) {
-                    // TODO(sub-menu drag): the end of an item drag (a drop on a menu
-                    // window, a move within the level, or a delete outside them).
-                }
+                if (f.Dragging) EndItemDrag();
                 break;
             }
         }

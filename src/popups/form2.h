@@ -7,6 +7,7 @@
 #include "ui/form.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 namespace core {
 class TMouseControl;
@@ -44,6 +45,23 @@ public:
     void FormMouseUp(ui::MouseButton button, UINT shift, int x, int y);
     void FormMouseWheel(int delta);
 
+    // --- clicks, launches and deletes (form2_click.cpp, form2_delete.cpp)
+    // A click and a double click on a row, dispatched by the row's Type.
+    void FormClick();
+    void FormDblClick();
+    // Removes the item at `Row` (0-based, in the level's group) after the question,
+    // unless `NoAsk`; false when nothing was removed.
+    bool DeleteSubItem(int Row, bool NoAsk);
+
+    // --- drag and drop (form2_drag.cpp, form2_drag_out.cpp)
+    // The end of an item drag that began on this window: a drop on a menu window, a
+    // reorder within the level, or a delete outside every window.
+    void EndItemDrag();
+    // Reorders the level: the item at `From` (0-based) lands after row `To` (1-based).
+    void MoveSubItem(int From, int To);
+    // Files dropped from Explorer.
+    void WMDropFiles(HDROP drop);
+
     // The number of child items of the group this window shows.
     int RowCount = 0;
 
@@ -58,6 +76,8 @@ protected:
     void MouseUp(ui::MouseButton button, UINT shift, int x, int y) override;
     void MouseWheel(UINT shift, int delta, int x, int y) override;
     void CaptureLost() override;
+    void Click() override;
+    void DblClick() override;
 
     // The right button's menu for the selected row of this window (form2_menu.cpp).
     void ShowRowMenu();
