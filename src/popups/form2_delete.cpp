@@ -11,7 +11,10 @@
 #include "ui/message_box.h"
 #include "ui/strings.h"
 
+#include <algorithm>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace popups {
 namespace {
@@ -58,6 +61,31 @@ std::optional<ui::XmlNode> EmptyGroup(ui::XmlNode group) {
     type->SetText(L"0");
     if (id) group.RemoveChild(*id);
     return id;
+}
+
+// The IDs of the groups that windows 2 .. `last` show: their images are live.
+std::vector<std::wstring> IdsShown(core::TForm1& f, int last) {
+    std::vector<std::wstring> ids;
+    ui::XmlNode root = f.XMLDocument1.Root();
+    for (int level = 2; level <= last; ++level) {
+        auto above = core::LevelContainer(root, level - 1, f.SelectedIndex, f.ScrollMode, f.ScrollTop);
+        const int position = core::SelectedPosition(level - 1, f.SelectedIndex, f.ScrollMode, f.ScrollTop);
+        if (!above || position < 0 || position >= static_cast<int>(above->ElementCount())) break;
+        if (auto id = above->ElementAt(static_cast<size_t>(position)).FindChild(L"ID")) ids.push_back(id->Text());
+    }
+    return ids;
+}
+
+// The cached images named by the ID elements in and below `node`, except those a
+// shown group uses: an ID whose files were gone (a cleaned cache) may since have been
+// given to a group, whose images would then vanish from under it.
+void DeleteImagesOf(ui::XmlNode node, const std::vector<std::wstring>& shown) {
+    if (node.Name() == L"ID") {
+        if (std::find(shown.begin(), shown.end(), node.Text()) == shown.end())
+            core::DeleteCachedImages(node, core::CacheDir, core::ImageExt);
+        return;
+    }
+    for (const ui::XmlNode& child : node.ElementChildren()) DeleteImagesOf(child, shown);
 }
 
 }  // namespace
@@ -107,8 +135,11 @@ bool TForm2::DeleteSubItem(int Row, bool NoAsk) {
         if (!f.SaveMenuAndRebuild(rebuilt)) return false;
         removed = true;
 
-        // The row's images, and those of the rows below it, whatever its Type.
-        core::DeleteCachedImages(node, core::CacheDir, core::ImageExt);
+        // The row's images, and those of the rows below it, whatever its Type; an
+        // emptied group's own images show nothing any more.
+        const std::vector<std::wstring> shown = IdsShown(f, emptied ? level - 1 : level);
+        DeleteImagesOf(node, shown);
+        if (groupId) DeleteImagesOf(*groupId, shown);
         if (level == 2) {
             HideForm(core::Form3);
             f.LevelImages[3].reset();
@@ -119,7 +150,6 @@ bool TForm2::DeleteSubItem(int Row, bool NoAsk) {
             f.RenderMenuWindow(false, *this, f.LevelImages[level].get(), -1, 0);
             return true;
         }
-        if (groupId) core::DeleteCachedImages(*groupId, core::CacheDir, core::ImageExt);
         f.LevelImages[level].reset();
         f.CaptionImages[level].reset();
         if (level == 2) {

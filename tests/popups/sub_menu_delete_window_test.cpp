@@ -6,6 +6,7 @@
 #include "core/motion.h"
 #include "popups/form2.h"
 #include "support/held_file.h"
+#include "ui/strings.h"
 #include "ui/xml_document.h"
 
 #include <memory>
@@ -66,19 +67,18 @@ protected:
         Names captions;
         auto item = Saved(path);
         if (!item) return captions;
-        for (const ui::XmlNode& child : item->Child(L"subitem").ElementChildren())
+        for (ui::XmlNode child : item->Child(L"subitem").ElementChildren())
             captions.push_back(child.Child(L"Caption").Text());
         return captions;
     }
-    // The ID the sub-menu renderer gave the group at `path`, with its two cache files.
+    // The ID the sub-menu renderer gave the group at `path`, with its icon strip (the
+    // default skin shows no captions, so it writes no caption image).
     std::wstring CachedId(const std::vector<int>& path) {
         const std::wstring id = SavedField(path, L"ID");
         EXPECT_TRUE(HasCacheFiles(id)) << "group " << ui::WideToUtf8(id);
         return id;
     }
-    bool HasCacheFiles(const std::wstring& id) {
-        return folder.Exists(L"cache\\" + id + L".png") && folder.Exists(L"cache\\s" + id + L".png");
-    }
+    bool HasCacheFiles(const std::wstring& id) { return folder.Exists(L"cache\\" + id + L".png"); }
     bool HasAnyCacheFile(const std::wstring& id) {
         return folder.Exists(L"cache\\" + id + L".png") || folder.Exists(L"cache\\s" + id + L".png");
     }
@@ -190,6 +190,20 @@ TEST_F(SubMenuDeleteTest, OneOfSeveralRowsGoesWithItsImagesAndTheGroupGetsANewId
     }
 }
 
+// An ID in the removed row may name images a shown group uses now (its own files
+// were gone when the group's ID was chosen, or the file was edited by hand).
+TEST_F(SubMenuDeleteTest, TheImagesOfAShownGroupStayWhateverTheRemovedRowNames) {
+    StartWith({{2, "G", "", "", "", {{0, "a"}, {2, "H", "", "", "", {{0, "h1"}, {0, "h2"}}}}}});
+    Open(1, 2);
+    const std::wstring level2Id = CachedId({0});
+    Main().XMLDocument1.Root().ElementAt(0).Child(L"subitem").ElementAt(1).Child(L"subitem").ElementAt(0).Child(
+        L"ID").SetText(level2Id);
+    EXPECT_TRUE(Form3().DeleteSubItem(0, true));
+    EXPECT_EQ(SavedCaptions({0, 1}), (Names{L"h2"}));
+    EXPECT_TRUE(HasCacheFiles(level2Id));
+    EXPECT_EQ(SavedField({0}, L"ID"), level2Id);
+}
+
 // Cut takes the row that a scrolled window shows, and asks nothing.
 TEST_F(SubMenuDeleteTest, CutTakesTheScrolledRowWithoutAQuestion) {
     StartWith({{2, "G", "", "", "", {{0, "r0"}, {0, "r1"}, {0, "r2"}, {0, "r3"}}}});
@@ -251,7 +265,9 @@ TEST_F(SubMenuDeleteTest, TheLastRowOfLevel3EmptiesItsGroupAndForm2ComesBackFrom
         EXPECT_TRUE(boxes.empty());
         EXPECT_EQ(SavedCaptions({0, 1}), Names{});
         EXPECT_EQ(SavedField({0, 1}, L"Type"), c.typeAfter);
-        if (c.type == 2) EXPECT_EQ(SavedField({0, 1}, L"ID"), L"(none)");
+        if (c.type == 2) {
+            EXPECT_EQ(SavedField({0, 1}, L"ID"), L"(none)");
+        }
         EXPECT_FALSE(HasAnyCacheFile(level3Id));
         EXPECT_EQ(SavedField({0}, L"ID"), level2Id) << "level 2 was not drawn anew";
         EXPECT_TRUE(HasCacheFiles(level2Id));
