@@ -19,8 +19,6 @@
 namespace core {
 namespace {
 
-constexpr wchar_t kDeleteContent[] = L"Deleting this shortcut does not delete the object.";
-
 TaskDialogHandler& Handler() {
     static TaskDialogHandler handler;
     return handler;
@@ -141,7 +139,7 @@ bool TForm1::DeleteItem(int position, bool silent) {
                 confirmed = true;
             } else {
                 const std::wstring text = ui::FormatS(DeleteQuestion(item.Type, Messages), item.Caption);
-                const int answer = VistaOrLater ? ShowTaskDialog(Handle(), L"Zarvo", text, kDeleteContent,
+                const int answer = VistaOrLater ? ShowTaskDialog(Handle(), L"Zarvo", text, kDeleteNote,
                                                                  kTaskYes | kTaskNo, kIconInformation)
                                                 : ui::ShowMessageBox(nullptr, text, L"Zarvo", MB_YESNO);
                 confirmed = answer == IDYES;
@@ -177,8 +175,10 @@ void TForm1::DelMIClick() {
     if (level != 1) {
         // A listing is generated anew at each opening: nothing in it is deleted.
         if (IsFolderMenuItem(ItemLists, SelectedIndex, ScrollMode, ScrollTop, level)) return;
-        // TODO(sub-menu delete): DeleteSubItem of TForm2 or TForm3 with SelectedIndex[level] - 1
-        // and HideWarnings.
+        popups::TForm2* window = level == 2 ? Form2 : Form3;
+        if (window)
+            window->DeleteSubItem(SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop),
+                                  Settings.HideWarnings != 0);
         return;
     }
     DeleteItem(SelectedPosition(1, SelectedIndex, ScrollMode, ScrollTop), Settings.HideWarnings != 0);

@@ -11,6 +11,9 @@
 
 namespace core {
 
+// The content line under every delete question's task dialog.
+inline constexpr wchar_t kDeleteNote[] = L"Deleting this shortcut does not delete the object.";
+
 // ShowTaskDialog's common buttons and icon codes.
 constexpr int kTaskOk = 1;
 constexpr int kTaskYes = 2;

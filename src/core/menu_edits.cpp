@@ -155,8 +155,8 @@ void TForm1::Copy1Click(const ui::MenuItem& sender) {
         DeleteItem(position, true);
         return;
     }
-    // TODO(sub-menu delete): TForm2.DeleteSubItem (level 2) or TForm3.DeleteSubItem (level 3)
-    // with SelectedIndex[level] - 1 and silent true.
+    popups::TForm2* window = level == 2 ? Form2 : Form3;
+    if (window) window->DeleteSubItem(position, true);
 }
 
 void TForm1::Paste1Click() {
