@@ -133,7 +133,18 @@ void WeatherRowClick(TForm1& form, ui::Form& window) {
     form.RenderMenuWindow(false, window, form.LevelImages[level].get(), -1, 0);
 }
 
-void PluginRowClick(TForm1& form, ui::Form& window, int row) {
+namespace {
+std::function<void(const std::wstring&, const RECT&)>& PluginClickForTests() {
+    static std::function<void(const std::wstring&, const RECT&)> onClick;
+    return onClick;
+}
+}  // namespace
+
+void SetPluginClickForTests(std::function<void(const std::wstring& run, const RECT& rect)> onClick) {
+    PluginClickForTests() = std::move(onClick);
+}
+
+void PluginRowClick(TForm1& form, ui::Form& window, int row, const TLNItem& item) {
     if (!KnownLevel(window)) return;
     const int level = window.Tag;
     if (ZVHint) ZVHint->Hide();
@@ -142,11 +153,12 @@ void PluginRowClick(TForm1& form, ui::Form& window, int row) {
     const int top = SaturatedAdd(window.Top(), form.ItemTop(level, row));
     form.PluginItemRect =
         RECT{window.Left(), top, SaturatedAdd(window.Left(), window.Width()), SaturatedAdd(top, form.Skin.ItemSize)};
-    // TODO(plug-ins): the slot of FindPlugin(Run); when it is loaded and has "_OnClick",
-    // call it with a copy of PluginItemRect and PluginBuffer, write "Caption" (short
-    // string at 768, also the entry's Caption) and "ImageFile" (at 1024) into the
-    // row's node and SaveMenuAndRebuild(level - 1). No plug-in is loaded yet, so the
-    // row stays as it is.
+    // TODO(plug-ins): the slot of FindPlugin(item.Run); when it is loaded and has
+    // "_OnClick", call it with a copy of PluginItemRect and PluginBuffer, write
+    // "Caption" (short string at 768, also the entry's Caption) and "ImageFile" (at
+    // 1024) into the row's node and SaveMenuAndRebuild(level - 1). No plug-in is
+    // loaded yet, so the row stays as it is.
+    if (PluginClickForTests()) PluginClickForTests()(item.Run, RECT(form.PluginItemRect));
     form.RenderMenuWindow(false, window, form.LevelImages[level].get(), row, 0);
 }
 
@@ -187,7 +199,7 @@ void TForm1::FormClick() {
     case 777: return;
     case 6: OpenRunBox(*this, *this, row, item); return;
     case 7: WeatherRowClick(*this, *this); return;
-    case 11: PluginRowClick(*this, *this, row); return;
+    case 11: PluginRowClick(*this, *this, row, item); return;
     default: break;
     }
     if (Settings.DoubleClickRun == 1) return;  // the double click launches

@@ -69,7 +69,7 @@ void TForm2::FormClick() {
         }
         break;
     // Plug-in rows are handed over on every level: their Run is a library name.
-    case 11: core::PluginRowClick(f, *this, row); return;
+    case 11: core::PluginRowClick(f, *this, row, item); return;
     default: break;
     }
     if (EditIfNoTarget()) return;
