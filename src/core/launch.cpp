@@ -6,9 +6,11 @@
 
 #include "core/form1.h"
 #include "core/forms.h"
+#include "core/menu_nodes.h"
 #include "core/path_macros.h"
 #include "core/startup.h"
 #include "dialogs/edit_box.h"
+#include "popups/form2.h"
 #include "popups/zv_hint.h"
 #include "render/compositor.h"
 #include "render/row_geometry.h"
@@ -17,7 +19,9 @@
 #include "ui/modal.h"
 #include "ui/strings.h"
 
+#include <climits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace core {
@@ -41,51 +45,23 @@ int PointerY() {
     return p.y;
 }
 
-// Launches a row of the main window. Single clicks in pop-up mode start on the GUI
-// thread, everything else on a thread of its own.
-void LaunchRow(TForm1& form, const TLNItem& item, int row, bool onGuiThread) {
-    if (form.EditIfNoTarget()) return;
-    LaunchRequest request = MakeLaunchRequest(item, form.Settings);
-    if (onGuiThread) {
-        // The press of this click must start no drag while the launch holds the thread.
-        form.DragTimer.Stop();
-        LaunchItemThread(request);
-    } else {
-        StartLaunchThread(std::move(request));
-    }
-    form.PlayClickEffect(form, form.LevelImages[1].get(), row);
-    if (form.Settings.RollOutAfterRun == 1) form.SlideOut();
+// The window of a level may be gone at shut-down; the clicks run on the GUI thread.
+void HideLevelWindow(ui::Form* window) {
+    if (window) window->Hide();
 }
 
-// The quick-run box over a Type 6 row, shown modally; the hover state and the
-// housekeeping timer are handed back on every way out.
-void OpenRunBox(TForm1& form, int row) {
-    CompositorState& compositor = form.Compositor;
-    const bool animationLoaded = form.Parts.AnimationLoaded;
-    compositor.ShowHoverIcon = false;
-    form.Parts.AnimationLoaded = false;
-    form.StopTimer(TForm1::kTimer1);
-    compositor.RunBoxOpen = true;
-    {
-        ui::ScopeExit restore([&] {
-            compositor.RunBoxOpen = false;
-            form.StartTimer(TForm1::kTimer1, 300);
-            form.Parts.AnimationLoaded = animationLoaded;
-            compositor.ShowHoverIcon = true;
-        });
-        form.RenderMenuWindow(true, form, form.LevelImages[1].get(), row, 0);
-        if (!EditBox) return;
-        // From the top of the first row to the bottom of the clicked one.
-        const int rowTop = form.ItemTop(1, row);
-        EditBox->SetBounds(form.Left(), SaturatedAdd(form.Top(), form.Skin.HeaderSize), EditBox->Width(),
-                           ClampToInt(static_cast<long long>(rowTop) - form.Skin.HeaderSize + form.Skin.ItemSize));
-        // TODO(quick-run box): RunLB.Height = rowTop - HeaderSize (the rows above the
-        // clicked one), RunLB visible exactly when the row's Run is "1".
-        EditBox->Tag = 1;
-        ui::ShowModal(*EditBox);
-    }
-    if (!form.MenuHidden) form.RenderMenuWindow(true, form, form.LevelImages[1].get(), row, 0);
+// The document node of the selected row of the window's level, by the one row rule.
+std::optional<ui::XmlNode> SelectedRowNode(TForm1& form, int level) {
+    if (!form.XMLDocument1.HasRoot()) return std::nullopt;
+    const std::optional<ui::XmlNode> container =
+        LevelContainer(form.XMLDocument1.Root(), level, form.SelectedIndex, form.ScrollMode, form.ScrollTop);
+    if (!container) return std::nullopt;
+    const int position = SelectedPosition(level, form.SelectedIndex, form.ScrollMode, form.ScrollTop);
+    if (position < 0 || static_cast<size_t>(position) >= container->ElementCount()) return std::nullopt;
+    return container->ElementAt(static_cast<size_t>(position));
 }
+
+bool KnownLevel(const ui::Form& window) { return window.Tag >= 1 && window.Tag <= 3; }
 
 // The readout of the configured day after a fresh weather update.
 std::optional<WeatherDay> FetchWeatherDay(TForm1& /*form*/) {
@@ -93,29 +69,6 @@ std::optional<WeatherDay> FetchWeatherDay(TForm1& /*form*/) {
     // slide-in), then Temps and Icons of day Settings.WeatherDayOffset from
     // WeatherData. Until the readout exists there is nothing to write.
     return std::nullopt;
-}
-
-void WeatherRowClick(TForm1& form, int row) {
-    const std::optional<WeatherDay> day = FetchWeatherDay(form);
-    if (!day || !form.MenuEditable() || !form.XMLDocument1.HasRoot()) return;
-    ui::XmlNode root = form.XMLDocument1.Root();
-    if (static_cast<size_t>(row) >= root.ElementCount()) return;
-    WriteWeatherReadout(root.ElementAt(static_cast<size_t>(row)), *day, form.Settings.DegreeType, AppDir);
-    form.SaveMenuAndRebuild(0);
-    form.RenderMenuWindow(false, form, form.LevelImages[1].get(), -1, 0);
-}
-
-void PluginRowClick(TForm1& form, int row) {
-    if (ZVHint) ZVHint->Hide();
-    form.ForceForeground(form.Handle());
-    // TODO(plug-ins): set PluginBusy here and clear it on every way out.
-    const int top = SaturatedAdd(form.Top(), form.ItemTop(1, row));
-    form.PluginItemRect = RECT{form.Left(), top, form.Left() + form.Width(), SaturatedAdd(top, form.Skin.ItemSize)};
-    // TODO(plug-ins): the slot of FindPlugin(Run); when it is loaded and has "_OnClick",
-    // call it with a copy of PluginItemRect and PluginBuffer, write "Caption" (short
-    // string at 768) and "ImageFile" (at 1024) into the row's node and
-    // SaveMenuAndRebuild(0). No plug-in is loaded yet, so the row stays as it is.
-    form.RenderMenuWindow(false, form, form.LevelImages[1].get(), row, 0);
 }
 
 // Plays click effect `code` with the icon's top-left corner at `at`; returns the
@@ -135,6 +88,101 @@ std::wstring DegreeSymbol(int degreeType) { return degreeType == 1 ? L"\u00B0C" 
 
 }  // namespace
 
+void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& /*item*/) {
+    if (!KnownLevel(window)) return;
+    const int level = window.Tag;
+    CompositorState& compositor = form.Compositor;
+    const bool animationLoaded = form.Parts.AnimationLoaded;
+    compositor.ShowHoverIcon = false;
+    form.Parts.AnimationLoaded = false;
+    form.StopTimer(TForm1::kTimer1);
+    compositor.RunBoxOpen = true;
+    {
+        ui::ScopeExit restore([&] {
+            compositor.RunBoxOpen = false;
+            form.StartTimer(TForm1::kTimer1, 300);
+            form.Parts.AnimationLoaded = animationLoaded;
+            compositor.ShowHoverIcon = true;
+        });
+        form.RenderMenuWindow(true, window, form.LevelImages[level].get(), row, 0);
+        if (!EditBox) return;
+        // From the top of the first row to the bottom of the clicked one.
+        const int rowTop = form.ItemTop(level, row);
+        EditBox->SetBounds(window.Left(), SaturatedAdd(window.Top(), form.Skin.HeaderSize), EditBox->Width(),
+                           ClampToInt(static_cast<long long>(rowTop) - form.Skin.HeaderSize + form.Skin.ItemSize));
+        // TODO(quick-run box): RunLB.Height = rowTop - HeaderSize (the rows above the
+        // clicked one), RunLB.Width = Edit1's width, RunLB visible exactly when the
+        // row's Run (item.Run) is "1".
+        EditBox->Tag = level;
+        ui::ShowModal(*EditBox);
+    }
+    // A sub-menu window may have closed while the box was up; the main window stays.
+    if (!form.MenuHidden && (level == 1 || window.Visible()))
+        form.RenderMenuWindow(true, window, form.LevelImages[level].get(), row, 0);
+}
+
+void WeatherRowClick(TForm1& form, ui::Form& window) {
+    if (!KnownLevel(window)) return;
+    const int level = window.Tag;
+    const std::optional<WeatherDay> day = FetchWeatherDay(form);
+    if (!day || !form.MenuEditable()) return;
+    const std::optional<ui::XmlNode> node = SelectedRowNode(form, level);
+    if (!node) return;
+    WriteWeatherReadout(*node, *day, form.Settings.DegreeType, AppDir);
+    form.SaveMenuAndRebuild(level - 1);
+    form.RenderMenuWindow(false, window, form.LevelImages[level].get(), -1, 0);
+}
+
+namespace {
+std::function<void(const std::wstring&, const RECT&)>& PluginClickForTests() {
+    static std::function<void(const std::wstring&, const RECT&)> onClick;
+    return onClick;
+}
+}  // namespace
+
+void SetPluginClickForTests(std::function<void(const std::wstring& run, const RECT& rect)> onClick) {
+    PluginClickForTests() = std::move(onClick);
+}
+
+void PluginRowClick(TForm1& form, ui::Form& window, int row, const TLNItem& item) {
+    if (!KnownLevel(window)) return;
+    const int level = window.Tag;
+    if (ZVHint) ZVHint->Hide();
+    form.ForceForeground(window.Handle());
+    // TODO(plug-ins): set PluginBusy here and clear it on every way out.
+    const int top = SaturatedAdd(window.Top(), form.ItemTop(level, row));
+    form.PluginItemRect =
+        RECT{window.Left(), top, SaturatedAdd(window.Left(), window.Width()), SaturatedAdd(top, form.Skin.ItemSize)};
+    // TODO(plug-ins): the slot of FindPlugin(item.Run); when it is loaded and has
+    // "_OnClick", call it with a copy of PluginItemRect and PluginBuffer, write
+    // "Caption" (short string at 768, also the entry's Caption) and "ImageFile" (at
+    // 1024) into the row's node and SaveMenuAndRebuild(level - 1). No plug-in is
+    // loaded yet, so the row stays as it is.
+    if (PluginClickForTests()) PluginClickForTests()(item.Run, RECT(form.PluginItemRect));
+    form.RenderMenuWindow(false, window, form.LevelImages[level].get(), row, 0);
+}
+
+void LaunchRow(TForm1& form, ui::Form& window, int row, const TLNItem& item, bool onGuiThread) {
+    if (!KnownLevel(window)) return;
+    const int level = window.Tag;
+    LaunchRequest request = MakeLaunchRequest(item, form.Settings);
+    if (onGuiThread) {
+        // The press of this click must start no drag while the launch holds the thread.
+        form.DragTimer.Stop();
+        LaunchItemThread(request);
+    } else {
+        StartLaunchThread(std::move(request));
+    }
+    form.PlayClickEffect(window, form.LevelImages[level].get(), row);
+    if (form.Settings.RollOutAfterRun != 1) return;
+    // The sub-menus go first: the slide-out leaves them up while the about box shows.
+    if (level > 1) {
+        HideLevelWindow(Form2);
+        HideLevelWindow(Form3);
+    }
+    form.SlideOut();
+}
+
 void TForm1::FormClick() {
     if (Settings.OpenOnClick == 1 && MenuHidden) {
         if (!Animating) SlideIn();
@@ -149,13 +197,14 @@ void TForm1::FormClick() {
     switch (item.Type) {
     case 2:
     case 777: return;
-    case 6: OpenRunBox(*this, row); return;
-    case 7: WeatherRowClick(*this, row); return;
-    case 11: PluginRowClick(*this, row); return;
+    case 6: OpenRunBox(*this, *this, row, item); return;
+    case 7: WeatherRowClick(*this, *this); return;
+    case 11: PluginRowClick(*this, *this, row, item); return;
     default: break;
     }
     if (Settings.DoubleClickRun == 1) return;  // the double click launches
-    LaunchRow(*this, item, row, PopupMode);
+    if (EditIfNoTarget()) return;
+    LaunchRow(*this, *this, row, item, PopupMode);
 }
 
 void TForm1::FormDblClick() {
@@ -173,7 +222,8 @@ void TForm1::FormDblClick() {
     case 11: return;
     default: break;
     }
-    LaunchRow(*this, item, SelectedIndex[1] - 1, false);
+    if (EditIfNoTarget()) return;
+    LaunchRow(*this, *this, SelectedIndex[1] - 1, item, false);
 }
 
 namespace {
@@ -293,9 +343,26 @@ void WriteWeatherReadout(ui::XmlNode item, const WeatherDay& day, int degreeType
     // The format is the user's text and the temperature the network's: neither may
     // be read as anything but the one placeholder.
     item.Child(L"Caption").SetText(ui::FormatS(format, day.Temperature + DegreeSymbol(degreeType)));
+    // The icon code comes from the network: a path of its own must not lead the
+    // picture out of the weather folder.
     std::wstring icon = day.Icon;
-    if (!ui::FileExists(appDir + L"weather\\" + icon + L".png")) icon = L"N/A";
+    const bool leavesFolder =
+        icon.find_first_of(L"\\/") != std::wstring::npos || icon.find(L"..") != std::wstring::npos;
+    if (leavesFolder || !ui::FileExists(appDir + L"weather\\" + icon + L".png")) icon = L"N/A";
     item.Child(L"ImageFile").SetText(appDir + L"weather\\" + icon + L".png");
+}
+
+bool SameFolderPath(std::wstring_view a, std::wstring_view b) {
+    const auto trimmed = [](std::wstring_view path) {
+        if (!path.empty() && path.back() == L'\\') path.remove_suffix(1);
+        return path;
+    };
+    a = trimmed(a);
+    b = trimmed(b);
+    if (a.empty() || b.empty()) return a.empty() && b.empty();
+    if (a.size() > static_cast<size_t>(INT_MAX) || b.size() > static_cast<size_t>(INT_MAX)) return false;
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 }  // namespace core

@@ -5,6 +5,7 @@
 
 #include "core/menu_document.h"
 #include "core/settings.h"
+#include "ui/form.h"
 #include "ui/xml_document.h"
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -82,6 +84,26 @@ bool IsCtrlDown();
 
 // Reveals the selected item of a menu level (1..3), as the Find object command does.
 void RevealSelectedItem(TForm1& form, int level);
+
+// The clicks every menu window shares, for `window` (its Tag the level, 1..3) and its
+// visible row `row` (0-based); the caller has found the row by the one row rule.
+// The quick-run box over the row, shown modally; the hover state and Timer1 come
+// back on every way out.
+void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& item);
+// A fresh readout written into the selected row's node, saved and the level rebuilt.
+void WeatherRowClick(TForm1& form, ui::Form& window);
+// The row handed to its plug-in: PluginItemRect is the row's screen rectangle.
+void PluginRowClick(TForm1& form, ui::Form& window, int row, const TLNItem& item);
+// Stands in for the plug-in's "_OnClick" until plug-ins load: tests see the library
+// name and the rectangle the plug-in gets. A repaint of a sub-menu window puts the
+// opening row's rectangle back into PluginItemRect, so only the call shows it.
+void SetPluginClickForTests(std::function<void(const std::wstring& run, const RECT& rect)> onClick);
+// Starts the item (on this thread when asked, else on a thread of its own), plays
+// the click effect and rolls the menu out when RollOutAfterRun says so.
+void LaunchRow(TForm1& form, ui::Form& window, int row, const TLNItem& item, bool onGuiThread);
+
+// The same folder for a listing: case ignored, and one trailing backslash on either.
+bool SameFolderPath(std::wstring_view a, std::wstring_view b);
 
 // One day of the weather readout, as the weather update leaves it.
 struct WeatherDay {

@@ -136,6 +136,8 @@ TEST(LaunchItemThread, EmptyTargetOnlyBeepsAndTheClickSoundPlaysBeforeTheStart) 
 TEST(WeatherReadout, CaptionThroughTheRowsOwnFormatAndAPictureOrNA) {
     testing_support::TempFolder folder;
     folder.WriteFile(L"weather\\26.png", "png");
+    folder.WriteFile(L"secret.png", "png");
+    folder.WriteFile(L"weather\\sub\\26.png", "png");
     const std::wstring appDir = folder.Path();
     struct Case {
         std::wstring params, icon;
@@ -148,6 +150,13 @@ TEST(WeatherReadout, CaptionThroughTheRowsOwnFormatAndAPictureOrNA) {
         {L"Now: %s", L"99", 1, L"Now: 72\u00B0C", appDir + L"weather\\N/A.png"},
         // The row's own text is never a printf format.
         {L"%d %n %x: %s", L"", 0, L"%d %n %x: 72\u00B0F", appDir + L"weather\\N/A.png"},
+        // An icon code from the network that names a path, even one that exists, never
+        // leads the picture out of the weather folder or into a folder of its own.
+        {L"", L"..\\secret", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        {L"", L"../secret", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        {L"", L"sub\\26", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        {L"", L"sub/26", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        {L"", L"..", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
     };
     for (const auto& c : cases) {
         ui::XmlDocument doc;
