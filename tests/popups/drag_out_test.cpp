@@ -3,7 +3,7 @@
 // the shell cannot give one.
 #include "popups/form2_drag_out.h"
 
-#include "drop_target.h"
+#include "support/drop_target.h"
 #include "support/temp_folder.h"
 #include "ui/strings.h"
 

@@ -4,7 +4,7 @@
 // and the keys are played from a second thread.
 #include "core/menu_input_fixture.h"
 
-#include "drop_target.h"
+#include "support/drop_target.h"
 
 #include "core/launch.h"
 #include "core/motion.h"
@@ -227,6 +227,6 @@ INSTANTIATE_TEST_SUITE_P(
                     DragCase{"FromAScrolledListing", 5, 3, 7, true, false, false},
                     DragCase{"EscapeBeforeTheRelease", 0, 2, 1, false, true, false},
                     DragCase{"AVanishedEntry", 0, 2, 1, false, false, true}),
-    [](const testing::TestParamInfo<DragCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<DragCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
