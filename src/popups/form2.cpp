@@ -79,7 +79,11 @@ void TForm2::CreateParams(ui::CreateParams& params) {
 
 void TForm2::FormCreate() { InitDropTarget(*this); }
 
-void TForm2::FormDestroy() { DragAcceptFiles(Handle(), FALSE); }
+void TForm2::FormDestroy() {
+    DragAcceptFiles(Handle(), FALSE);
+    // The shell object must go before OLE shuts down, which follows the windows.
+    DragDataObject.Reset();
+}
 
 LRESULT TForm2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // A press never activates a sub-menu window, as showing it never does: the
@@ -145,6 +149,12 @@ void TForm2::FormMouseMove(UINT /*shift*/, int x, int y) {
     if (!main) return;
     core::TForm1& f = *main;
     const int level = Tag;
+    // A listed file held and pulled off its row, also straight out of the window,
+    // goes out to other programs.
+    if (DragOutStarts(x, y)) {
+        DragOut();
+        return;
+    }
     // Under capture the moves go on beyond the window: a drag from here towards
     // Form3 must neither pick other rows here nor swap Form3 as it goes.
     if (GetCapture() == Handle()) {
@@ -181,10 +191,6 @@ void TForm2::FormMouseMove(UINT /*shift*/, int x, int y) {
     f.SelectedIndex[level] = row;
     // TODO(plug-ins): on level 2, PluginEnter with PluginItemRect and PluginBuffer when
     // the item is of Type 11.
-    if (pressed_ && core::IsLeftButtonDown() && ListsFolder(f, level)) {
-        // TODO(sub-menu drag): the drag-out of the listed file to other programs.
-        return;
-    }
     if (f.Settings.ShowHint == 1 && !f.Skin.ShowCaption) {
         if (item.Type == 777 || (level == 2 && item.Type == 2)) HideForm(core::ZVHint);
         // TODO(hint): for the other Types TZVHint.ShowText(Caption, Run, Left() + Width(),
@@ -295,6 +301,7 @@ void TForm2::ShowThirdLevel() {
 void TForm2::FormMouseDown(ui::MouseButton button, UINT /*shift*/, int /*x*/, int y) {
     core::TForm1* main = core::Form1;
     if (!main) return;
+    if (button == ui::MouseButton::Left) RecordDragOutEntry();
     core::TForm1& f = *main;
     const int level = Tag;
     if (y < f.Skin.HeaderSize && (button == ui::MouseButton::Left || core::IsLeftButtonDown())) {

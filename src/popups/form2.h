@@ -4,10 +4,14 @@
 #pragma once
 
 #include "core/menu_document.h"
+#include "popups/form2_drag_out.h"
 #include "ui/form.h"
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include <optional>
+#include <string>
 
 namespace core {
 class TMouseControl;
@@ -99,6 +103,24 @@ private:
 
     // A left press on this window whose release has not come yet.
     bool pressed_ = false;
+
+    // --- the drag-out of a listed file to other programs (form2_drag_out.cpp)
+    // The listed entry under a left press: the drag-out carries it, whichever row
+    // the pointer has reached when the drag starts.
+    struct DragOutEntry {
+        int position = -1;  // in the level's list, counted from 0
+        std::wstring Run;
+    };
+    // At every left press: the entry pressed on when this window lists a folder.
+    void RecordDragOutEntry();
+    // The button is still held on the pressed entry and the pointer (client
+    // coordinates) has left its row, onto another row or out of the window.
+    bool DragOutStarts(int x, int y) const;
+    // Ends the press without its release and hands the pressed entry to OLE's drag
+    // loop, which runs until the drop or the cancel.
+    void DragOut();
+    std::optional<DragOutEntry> dragOut_;
+    SubMenuDropSource dropSource_;
 };
 
 class TForm3 : public TForm2 {

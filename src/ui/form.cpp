@@ -194,6 +194,14 @@ void Form::ButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
     MouseUp(button, MouseShiftState(wp), x, y);
 }
 
+void Form::EndPressWithoutRelease() {
+    clicked_ = false;
+    if (GetCapture() != hwnd_) return;
+    releasing_ = true;
+    ReleaseCapture();
+    releasing_ = false;
+}
+
 LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }

@@ -105,6 +105,11 @@ protected:
     virtual void CaptureLost() {}
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
+    // Ends a left press here without its release, for a handler that hands the
+    // pointer to someone else (OLE's drag loop): the capture goes back, which is no
+    // loss (no CaptureLost), and the pending click is forgotten, so a release that
+    // still reaches this window gives no Click. MouseUp does not run.
+    void EndPressWithoutRelease();
 
 private:
     friend void TrackMouseHover();

@@ -1,9 +1,10 @@
 // Process-wide sessions: GDI+ (started in the program entry, outliving every GDI+
-// object) and COM on an apartment thread.
+// object), COM on an apartment thread, and OLE for drag and drop.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 #include <gdiplus.h>
 
 namespace ui {
@@ -32,6 +33,18 @@ public:
     ComSession& operator=(const ComSession&) = delete;
     // S_FALSE (already initialised on this thread) also needs its matching uninitialise.
     ~ComSession() { if (SUCCEEDED(hr_)) CoUninitialize(); }
+    bool Ok() const noexcept { return SUCCEEDED(hr_); }
+private:
+    HRESULT hr_;
+};
+
+// OLE on the calling thread (COM's apartment included), which DoDragDrop needs.
+class OleSession {
+public:
+    OleSession() : hr_(OleInitialize(nullptr)) {}
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    ~OleSession() { if (SUCCEEDED(hr_)) OleUninitialize(); }
     bool Ok() const noexcept { return SUCCEEDED(hr_); }
 private:
     HRESULT hr_;
