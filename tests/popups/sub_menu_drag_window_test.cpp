@@ -5,6 +5,7 @@
 
 #include "core/hot_zones.h"
 #include "popups/form2.h"
+#include "support/held_file.h"
 #include "support/shell_files.h"
 #include "ui/strings.h"
 #include "ui/xml_document.h"
@@ -255,6 +256,42 @@ TEST_F(SubMenuDragTest, ALevelThreeGroupsLastChildStaysWhenDroppedOnLevelTwo) {
     EndDrag(Form3(), 0);
     EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
     EXPECT_EQ(CaptionsOf(Main().ItemLists[3]), (Names{L"one"}));
+}
+
+TEST_F(SubMenuDragTest, AMoveThatCannotBeWrittenLeavesTheFileTheDocumentAndTheRows) {
+    struct Case {
+        const char* name;
+        int level;  // where the drag began
+        int source;
+        int target;  // the level of the window under the pointer
+    };
+    const Case cases[] = {
+        {"level 2 onto the main window", 2, 0, 1},
+        {"level 2 onto level 3", 2, 0, 3},
+        {"level 3 onto level 2", 3, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartWith(kNested);
+        Open(2);
+        const std::string before = folder.ReadFile(L"1.xml");
+        {
+            testing_support::FileHeldOpen held(folder.PathOf(L"1.xml"));
+            ASSERT_TRUE(held.IsOpen());
+            PointAt(*LevelForm(c.target));
+            EndDrag(c.level == 3 ? static_cast<popups::TForm2&>(Form3()) : Form2(), c.source);
+        }
+        EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
+        EXPECT_EQ(boxes.size(), 1u) << "the failed write is reported";
+        EXPECT_EQ(CaptionsOf(Main().ItemLists[1]), (Names{L"A", L"G", L"B"}));
+        EXPECT_EQ(CaptionsOf(Main().ItemLists[2]), (Names{L"x", L"H", L"y", L"z"}));
+        EXPECT_EQ(Main().SelectedIndex[2], 2);
+        // The document is the file's again: the next edit saves no half-done move.
+        ASSERT_TRUE(Main().XMLDocument1.HasRoot());
+        EXPECT_EQ(Main().XMLDocument1.Root().ElementAt(1).Child(L"subitem").ElementCount(), 4u);
+        EXPECT_EQ(Main().XMLDocument1.Root().ElementCount(), 3u);
+        core::DestroyForms();
+    }
 }
 
 TEST_F(SubMenuDragTest, AListingIsNeitherTheSourceNorTheTargetOfAMove) {
