@@ -203,40 +203,19 @@ void TForm1::WMDropFiles(HDROP drop) {
         DragFinish(drop);
         ShowHotZones(false);
     });
-    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
-    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    std::wstring path(length + 1, L'\0');
-    path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
-    POINT point{};
-    DragQueryPoint(drop, &point);
-
-    const int row = DropPosition(ItemLists[1], point.y, FirstShownRow(1), ScrollMode[1] != 0, ShowCount, Skin);
+    const auto dropped = FirstDroppedFile(drop);
+    if (!dropped) return;
+    const int row = DropPosition(ItemLists[1], dropped->Point.y, FirstShownRow(1), ScrollMode[1] != 0, ShowCount, Skin);
     if (row < 0 || !XMLDocument1.HasRoot()) return;
     const int position = row + ScrollMode[1] * ScrollTop;
     ui::XmlNode root = XMLDocument1.Root();
     const int count = static_cast<int>(root.ElementCount());
     if (position > std::min(count, 255)) return;
-    const bool folder = ui::DirectoryExists(path);
-    if (!folder && !ui::FileExists(path)) return;
-    if (!MenuEditable()) return;
-
-    // Not a shortcut: every field stays empty and the icon index 0.
-    ShortcutInfo link;
-    link.LinkFile = path;
-    ReadShortcut(link);
-    const std::wstring run = ui::FileExists(link.Target) ? link.Target : path;
-    const std::wstring caption = link.Description.empty() ? DroppedFileCaption(path) : link.Description;
+    const auto fields = DroppedItemFields(dropped->Path);
+    if (!fields || !MenuEditable()) return;
     HideForm(Form3);
     HideForm(Form2);
-    InsertItemNode(root, static_cast<size_t>(position),
-                   {{L"Run", run},
-                    {L"ImageFile", link.IconFile},
-                    {L"Index", std::to_wstring(link.IconIndex)},
-                    {L"Type", folder ? L"1" : L"0"},
-                    {L"Caption", caption},
-                    {L"Params", link.Arguments},
-                    {L"subitem", L""},
-                    {L"RunVis", L"0"}});
+    InsertItemNode(root, static_cast<size_t>(position), *fields);
     SaveMenuAndRebuild(0);
     RepaintLevel(1);
 }

@@ -85,6 +85,36 @@ std::wstring DroppedFileCaption(const std::wstring& path) {
     return name;
 }
 
+std::optional<DroppedFile> FirstDroppedFile(HDROP drop) {
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return std::nullopt;
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    DroppedFile file;
+    file.Path.assign(static_cast<size_t>(length) + 1, L'\0');
+    file.Path.resize(DragQueryFileW(drop, 0, file.Path.data(), length + 1));
+    if (file.Path.empty()) return std::nullopt;
+    DragQueryPoint(drop, &file.Point);
+    return file;
+}
+
+std::optional<std::vector<ItemField>> DroppedItemFields(const std::wstring& path) {
+    const bool folder = ui::DirectoryExists(path);
+    if (!folder && !ui::FileExists(path)) return std::nullopt;
+    // Not a shortcut: every field stays empty and the icon index 0.
+    ShortcutInfo link;
+    link.LinkFile = path;
+    ReadShortcut(link);
+    const std::wstring run = ui::FileExists(link.Target) ? link.Target : path;
+    const std::wstring caption = link.Description.empty() ? DroppedFileCaption(path) : link.Description;
+    return std::vector<ItemField>{{L"Run", run},
+                                  {L"ImageFile", link.IconFile},
+                                  {L"Index", std::to_wstring(link.IconIndex)},
+                                  {L"Type", folder ? L"1" : L"0"},
+                                  {L"Caption", caption},
+                                  {L"Params", link.Arguments},
+                                  {L"subitem", L""},
+                                  {L"RunVis", L"0"}};
+}
+
 int DropPosition(const TLNItemList& items, int y, int first, bool scrolls, int showCount, const SkinMetrics& skin) {
     const int position = ItemIndexAtY(items, y, first, scrolls, showCount, skin);
     if (position >= 0) return position;

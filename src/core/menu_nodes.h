@@ -7,6 +7,9 @@
 #include "render/skin.h"
 #include "ui/xml_document.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -47,6 +50,20 @@ void FitForLastLevel(ui::XmlNode item);
 // A dropped file's caption from its name: without an extension of exactly ".exe" or
 // ".lnk", with any other one.
 std::wstring DroppedFileCaption(const std::wstring& path);
+
+// The first path of a drop from Explorer (further paths are ignored) and the drop
+// point in the target's client coordinates; nothing for an empty drop.
+struct DroppedFile {
+    std::wstring Path;
+    POINT Point{};
+};
+std::optional<DroppedFile> FirstDroppedFile(HDROP drop);
+
+// The item every menu window makes of a dropped file or folder, its fields in the
+// menu file's order: a shortcut gives its existing target, icon, arguments and
+// description. Nothing when the path is no longer an existing file or folder.
+// Needs COM.
+std::optional<std::vector<ItemField>> DroppedItemFields(const std::wstring& path);
 
 // Where a file dropped at client y goes among a window's rows, counted from list row
 // `first`, the first row shown: the row lookup's answer, and 0 over the first row of

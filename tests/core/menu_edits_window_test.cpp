@@ -2,6 +2,7 @@
 
 #include "core/menu_nodes.h"
 #include "support/held_file.h"
+#include "support/shell_files.h"
 #include "dialogs/about.h"
 #include "dialogs/form5.h"
 #include "ui/strings.h"
@@ -17,6 +18,8 @@
 
 namespace {
 
+using testing_support::MakeDrop;
+using testing_support::WriteShortcut;
 using Names = std::vector<std::wstring>;
 using Chain = std::vector<int>;  // 0-based positions from the root down to a container
 
@@ -58,34 +61,6 @@ std::wstring NewGroupItem() {
     const std::wstring image = core::SystemDir + L"shell32.dll";
     return L"{Run=,ImageFile=" + image + L",Index=23,Type=2,subitem[{Run=,ImageFile=" + image +
            L",Index=23,Type=0,subitem[],RunVis=0,Caption=New item,Params=}],RunVis=0,Caption=New Group,Params=}";
-}
-
-// A drop of one path at a client point, as the shell hands it over.
-HDROP MakeDrop(const std::wstring& path, POINT point) {
-    const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, bytes);
-    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->pt = point;
-    files->fNC = FALSE;
-    files->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-bool WriteShortcut(const std::wstring& link, const std::wstring& target, const std::wstring& description,
-                   const std::wstring& arguments, const std::wstring& iconFile, int iconIndex) {
-    Microsoft::WRL::ComPtr<IShellLinkW> shellLink;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shellLink))))
-        return false;
-    shellLink->SetPath(target.c_str());
-    shellLink->SetDescription(description.c_str());
-    shellLink->SetArguments(arguments.c_str());
-    if (!iconFile.empty()) shellLink->SetIconLocation(iconFile.c_str(), iconIndex);
-    Microsoft::WRL::ComPtr<IPersistFile> file;
-    if (FAILED(shellLink.As(&file))) return false;
-    return SUCCEEDED(file->Save(link.c_str(), TRUE));
 }
 
 class MenuEditsTest : public MenuInputTest {

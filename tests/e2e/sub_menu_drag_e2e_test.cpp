@@ -1,0 +1,141 @@
+// The real Zarvo.exe, driven by the real pointer: a sub-menu row held until the drag
+// starts and dropped on the main window becomes a main-menu item, and a third-level
+// row dropped on the second level follows its group's row there.
+#include "support/process.h"
+#include "support/program_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::ProgramFolder;
+using testing_support::ZarvoProcess;
+
+// Level 1: Group and B. Group holds A, the group Inner (X, Y) and C.
+constexpr char kMenu[] =
+    "<?xml version=\"1.0\"?>\r\n<Items>"
+    "<item><Type>2</Type><Caption>Group</Caption><subitem>"
+    "<item><Run>a.exe</Run><Type>0</Type><Caption>A</Caption><subitem/></item>"
+    "<item><Type>2</Type><Caption>Inner</Caption><subitem>"
+    "<item><Run>x.exe</Run><Type>0</Type><Caption>X</Caption><subitem/></item>"
+    "<item><Run>y.exe</Run><Type>0</Type><Caption>Y</Caption><subitem/></item>"
+    "</subitem></item>"
+    "<item><Run>c.exe</Run><Type>0</Type><Caption>C</Caption><subitem/></item>"
+    "</subitem></item>"
+    "<item><Run>b.exe</Run><Type>0</Type><Caption>B</Caption><subitem/></item></Items>\r\n";
+
+constexpr int kTop = 300;
+constexpr int kHeader = 16;
+constexpr int kRow = 36;
+
+int RowY(const RECT& window, int row) { return window.top + kHeader + kRow * (row - 1) + kRow / 2; }
+int MiddleX(const RECT& window) { return window.left + (window.right - window.left) / 2; }
+
+RECT RectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    for (int waited = 0; waited < 10000; waited += 50) {
+        if (done()) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+void Mouse(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof(in));
+}
+void MoveTo(int x, int y) {
+    SetCursorPos(x, y);
+    Mouse(MOUSEEVENTF_MOVE);
+    Sleep(150);
+}
+
+// The texts of the Caption elements, in document order.
+std::vector<std::string> Captions(const std::string& xml) {
+    std::vector<std::string> values;
+    for (size_t at = xml.find("<Caption>"); at != std::string::npos; at = xml.find("<Caption>", at + 1)) {
+        const size_t start = at + 9;
+        values.push_back(xml.substr(start, xml.find("</Caption>", start) - start));
+    }
+    return values;
+}
+
+class SubMenuDragE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCursorPos(640, 600);
+        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=SubMenuTest\r\nPosition=0\r\n"
+                                         L"Y=300\r\nHideGroupDelay=0\r\nHideWarnings=1\r\n");
+        folder.WriteFile(L"Themes\\SubMenuTest\\skin.ini",
+                         "[Skin]\r\nHeaderSize=16\r\nItemSize=36\r\nLeftSpace=4\r\nTopSpace=2\r\n");
+        folder.WriteFile(L"1.xml", kMenu);
+    }
+    void TearDown() override {
+        if (buttonDown) Mouse(MOUSEEVENTF_LEFTUP);
+        SetCursorPos(640, 600);
+        if (zarvo.IsRunning()) {
+            zarvo.Close();
+            zarvo.WaitForExit();
+        }
+    }
+    // Presses on the point, holds past the drag delay, moves to the target and releases.
+    void DragHeld(POINT from, POINT to) {
+        MoveTo(from.x, from.y);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        buttonDown = true;
+        Sleep(700);  // the drag starts 400 ms after the press
+        MoveTo(to.x, to.y);
+        Mouse(MOUSEEVENTF_LEFTUP);
+        buttonDown = false;
+    }
+    bool MenuBecomes(const std::vector<std::string>& captions) {
+        return WaitUntil([&] { return Captions(folder.ReadFile(L"1.xml")) == captions; });
+    }
+
+    ProgramFolder folder;
+    ZarvoProcess zarvo;
+    bool buttonDown = false;
+};
+
+TEST_F(SubMenuDragE2E, HeldSubMenuRowsMoveToTheMainWindowAndFromTheThirdLevelToTheSecond) {
+    zarvo.Start(folder);
+    HWND main = zarvo.WaitForWindow(L"TForm1");
+    HWND form2 = zarvo.WaitForWindow(L"TForm2");
+    HWND form3 = zarvo.WaitForWindow(L"TForm3");
+    ASSERT_TRUE(main && form2 && form3);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && RectOf(main).top == kTop; })) << "the menu shows";
+    const RECT m = RectOf(main);
+
+    // Group's row opens level 2; its first row, A, is held and dropped on the main window.
+    MoveTo(MiddleX(m), RowY(m, 1));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form2) != FALSE; })) << "level 2 opens";
+    const RECT s = RectOf(form2);
+    DragHeld({MiddleX(s), RowY(s, 1)}, {MiddleX(m), RowY(m, 2)});
+    EXPECT_TRUE(MenuBecomes({"Group", "Inner", "X", "Y", "C", "A", "B"}))
+        << "A follows Group's row: " << folder.ReadFile(L"1.xml");
+
+    // Level 2 now shows Inner and C. Inner opens level 3; its X is dropped on C's row.
+    MoveTo(MiddleX(m), RowY(m, 3));
+    MoveTo(MiddleX(m), RowY(m, 1));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form2) != FALSE; }));
+    const RECT s2 = RectOf(form2);
+    MoveTo(MiddleX(s2), RowY(s2, 1));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form3) != FALSE; })) << "level 3 opens";
+    const RECT t = RectOf(form3);
+    DragHeld({MiddleX(t), RowY(t, 1)}, {s2.left + 10, RowY(s2, 2)});
+    EXPECT_TRUE(MenuBecomes({"Group", "Inner", "Y", "X", "C", "A", "B"}))
+        << "X follows Inner's row: " << folder.ReadFile(L"1.xml");
+}
+
+}  // namespace
