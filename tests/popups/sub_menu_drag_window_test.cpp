@@ -197,6 +197,38 @@ TEST_F(SubMenuDragTest, AGroupsLastChildStaysWhenDroppedOnTheMainWindow) {
     EXPECT_EQ(CaptionsOf(Main().ItemLists[1]), (Names{L"A", L"G", L"B"}));
 }
 
+TEST_F(SubMenuDragTest, ADropOutsideLevelTwoOrALevelThreeDropOnTheMainWindowDeletesWithTheWarningRules) {
+    const bool vista = core::VistaOrLater;
+    core::VistaOrLater = false;  // the question comes as a message box
+    struct Case {
+        const char* name;
+        int level;
+        bool onMain;  // else outside every window
+        int hideWarnings;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"level 2 outside, without a question", 2, false, 1, false},
+        {"level 3 on the main window, asked", 3, true, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartWith(kNested);
+        Main().Settings.HideWarnings = c.hideWarnings;
+        Open(2);
+        answer = [](const ui::MessageBoxRequest&) { return IDYES; };
+        boxes.clear();
+        if (c.onMain) PointAt(Main()); else SetCursorPos(1100, 950);
+        EndDrag(c.level == 2 ? Form2() : Form3(), 0);
+        EXPECT_EQ(!boxes.empty(), c.asked);
+        if (c.level == 2) EXPECT_EQ(SavedCaptions({1}), (Names{L"H", L"y", L"z"}));
+        else EXPECT_EQ(SavedCaptions({1, 1}), (Names{L"h2"}));
+        EXPECT_EQ(SavedCaptions({}), (Names{L"A", L"G", L"B"})) << "nothing reaches the main window";
+        core::DestroyForms();
+    }
+    core::VistaOrLater = vista;
+}
+
 TEST_F(SubMenuDragTest, ALevelTwoItemDroppedOnTheThirdLevelBecomesItsFirstAndTheGroupRowStaysSelected) {
     struct Case {
         const char* name;
