@@ -207,21 +207,25 @@ void TForm1::FormClick() {
     LaunchRow(*this, *this, row, item, PopupMode);
 }
 
+bool DoubleClickLaunches(int type) {
+    switch (type) {
+    case 2:
+    case 777:
+    // Their Run is "0", "1", a temperature or a library name: nothing for the shell.
+    case 6:
+    case 7:
+    case 11: return false;
+    default: return true;
+    }
+}
+
 void TForm1::FormDblClick() {
     if (!PopupMode && PointerY() - Top() < Skin.HeaderSize) return;
     if (Settings.DoubleClickRun != 1) return;
     const TLNItem* hovered = MainRowItem(*this);
     if (!hovered) return;
     const TLNItem item = *hovered;
-    switch (item.Type) {
-    case 2:
-    case 777:
-    // Their Run is "0", "1", a temperature or a library name: nothing for the shell.
-    case 6:
-    case 7:
-    case 11: return;
-    default: break;
-    }
+    if (!DoubleClickLaunches(item.Type)) return;
     if (EditIfNoTarget()) return;
     LaunchRow(*this, *this, SelectedIndex[1] - 1, item, false);
 }

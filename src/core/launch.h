@@ -101,6 +101,9 @@ void SetPluginClickForTests(std::function<void(const std::wstring& run, const RE
 // Starts the item (on this thread when asked, else on a thread of its own), plays
 // the click effect and rolls the menu out when RollOutAfterRun says so.
 void LaunchRow(TForm1& form, ui::Form& window, int row, const TLNItem& item, bool onGuiThread);
+// Whether a double click on a row of this Type launches it: not for sub-menus,
+// separators, quick-run, weather and plug-in rows.
+bool DoubleClickLaunches(int type);
 
 // The same folder for a listing: case ignored, and one trailing backslash on either.
 bool SameFolderPath(std::wstring_view a, std::wstring_view b);

@@ -115,7 +115,10 @@ void TForm2::ShowPanels(bool visible) {
 void TForm2::MouseEnter() {
     // A drag that began in the main window keeps the capture there, so this window
     // sees no moves: its panels take over and open the third level on entry.
-    if (Tag == 2 && core::IsLeftButtonDown()) ShowPanels(true);
+    // A press held on level 3 is a drag of that group's row: a panel must not swap
+    // the group under it.
+    if (Tag == 2 && core::IsLeftButtonDown() && !(core::Form3 && GetCapture() == core::Form3->Handle()))
+        ShowPanels(true);
 }
 
 void TForm2::MouseDown(ui::MouseButton button, UINT shift, int x, int y) {
@@ -246,6 +249,9 @@ void TForm2::OpenThirdLevelByHover(int row, const core::TLNItem& item) {
 void TForm2::OpenThirdLevel(core::TMouseControl& panel) {
     core::TForm1* main = core::Form1;
     if (!main || !core::Form3) return;
+    // While a press on level 3 holds the capture, its group stays: the drag's source
+    // index and the release's target belong to it.
+    if (GetCapture() == core::Form3->Handle()) return;
     core::TForm1& f = *main;
     const int row = panel.Tag;
     const core::TLNItem* found = core::HoveredItem(f.ItemLists[2], row, f.ScrollMode[2], f.ScrollTop);

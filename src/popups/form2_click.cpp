@@ -101,15 +101,7 @@ void TForm2::FormDblClick() {
     const core::TLNItem* clicked = ClickedItem(f, level, RowCount);
     if (!clicked) return;
     const core::TLNItem item = *clicked;
-    switch (item.Type) {
-    case 2:
-    case 777:
-    // Their Run is "0", "1", a temperature or a library name: nothing for the shell.
-    case 6:
-    case 7:
-    case 11: return;
-    default: break;
-    }
+    if (!core::DoubleClickLaunches(item.Type)) return;
     if (EditIfNoTarget()) return;
     // A double click starts on a thread of its own, in pop-up mode too, and opens a
     // folder of a listing through the shell rather than listing it.

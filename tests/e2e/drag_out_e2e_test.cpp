@@ -1,5 +1,6 @@
 // The real Zarvo.exe drags a listed file out to another program: this test program,
 // whose window takes OLE drops, as Explorer's windows do.
+#include "e2e_helpers.h"
 #include "support/drop_target.h"
 #include "support/process.h"
 #include "support/program_folder.h"
@@ -16,18 +17,14 @@ namespace {
 
 using testing_support::ProgramFolder;
 using testing_support::ZarvoProcess;
+using e2e::kHeader;
+using e2e::kRow;
+using e2e::kTop;
+using e2e::RectOf;
+using e2e::SendMouse;
 
-constexpr int kTop = 300;
-constexpr int kHeader = 16;
-constexpr int kRow = 36;
 constexpr RECT kTarget{700, 300, 940, 540};
 
-void SendMouse(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
 void MovePointer(POINT p) {
     SetCursorPos(p.x, p.y);
     SendMouse(MOUSEEVENTF_MOVE);
@@ -39,12 +36,6 @@ bool WaitVisible(HWND window) {
         Sleep(50);
     }
     return false;
-}
-
-RECT RectOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
 }
 
 void PumpFor(DWORD ms) {
@@ -60,9 +51,7 @@ class DragOutE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         SetCursorPos(640, 600);
-        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=DragOutTest\r\nPosition=0\r\n"
-                                         L"Y=300\r\nHideGroupDelay=0\r\n");
-        folder.WriteFile(L"Themes\\DragOutTest\\skin.ini", "[Skin]\r\nHeaderSize=16\r\nItemSize=36\r\n");
+        e2e::WriteRowSkin(folder, L"DragOutTest");
         std::string entries;
         for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
             const std::wstring file = L"listed\\" + ui::Utf8ToWide(name);

@@ -1,5 +1,6 @@
 // The real Zarvo.exe deletes a row of its sub-menu window through the row's context
 // menu: real pointer, keys posted to the menu, the menu file checked.
+#include "e2e_helpers.h"
 #include "support/process.h"
 #include "support/program_folder.h"
 
@@ -12,6 +13,10 @@ namespace {
 
 using testing_support::ProgramFolder;
 using testing_support::ZarvoProcess;
+using e2e::kHeader;
+using e2e::kRow;
+using e2e::kTop;
+using e2e::WaitUntil;
 
 constexpr char kMenu[] =
     "<?xml version=\"1.0\"?>\r\n<Items>"
@@ -22,21 +27,9 @@ constexpr char kMenu[] =
     "</subitem></item>"
     "<item><Run>z.exe</Run><Type>0</Type><Caption>Z</Caption><subitem/></item></Items>\r\n";
 
-constexpr int kTop = 300;
-constexpr int kHeader = 16;
-constexpr int kRow = 36;
 // The Delete entry as the arrow keys reach it in a row's menu (the first Down selects
 // the first entry; separators are skipped).
 constexpr int kDelete = 9;
-
-template <class Done>
-bool WaitFor(Done done) {
-    for (int waited = 0; waited < 10000; waited += 50) {
-        if (done()) return true;
-        Sleep(50);
-    }
-    return false;
-}
 
 std::vector<std::string> Values(const std::string& xml, const std::string& name) {
     std::vector<std::string> values;
@@ -59,9 +52,7 @@ class SubMenuDeleteE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         SetCursorPos(640, 600);
-        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=DeleteTest\r\nPosition=0\r\n"
-                                         L"Y=300\r\nHideGroupDelay=0\r\nHideWarnings=1\r\n");
-        folder.WriteFile(L"Themes\\DeleteTest\\skin.ini", "[Skin]\r\nHeaderSize=16\r\nItemSize=36\r\n");
+        e2e::WriteRowSkin(folder, L"DeleteTest", L"HideWarnings=1\r\n");
         folder.WriteFile(L"1.xml", kMenu);
     }
     void TearDown() override {
@@ -81,7 +72,7 @@ TEST_F(SubMenuDeleteE2E, DeleteFromASubMenuRowsContextMenuRemovesTheRow) {
     HWND main = zarvo.WaitForWindow(L"TForm1");
     HWND form2 = zarvo.WaitForWindow(L"TForm2");
     ASSERT_TRUE(main && form2);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         RECT r{};
         GetWindowRect(main, &r);
         return IsWindowVisible(main) && r.left == 0 && r.top == kTop;
@@ -89,7 +80,7 @@ TEST_F(SubMenuDeleteE2E, DeleteFromASubMenuRowsContextMenuRemovesTheRow) {
     RECT m{};
     GetWindowRect(main, &m);
     SetCursorPos(m.left + (m.right - m.left) / 2, kTop + kHeader + kRow / 2);
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form2) != FALSE; })) << "the sub-menu opens";
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form2) != FALSE; })) << "the sub-menu opens";
     RECT s{};
     GetWindowRect(form2, &s);
 
@@ -102,16 +93,16 @@ TEST_F(SubMenuDeleteE2E, DeleteFromASubMenuRowsContextMenuRemovesTheRow) {
     in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInput(2, in, sizeof(INPUT));
     HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (menu = ShownMenuOf(zarvo.Pid())) != nullptr; })) << "no context menu";
+    ASSERT_TRUE(WaitUntil([&] { return (menu = ShownMenuOf(zarvo.Pid())) != nullptr; })) << "no context menu";
     for (int i = 0; i < kDelete; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 
     const std::vector<std::string> expected = {"Group", "A", "C", "Z"};
     std::vector<std::string> captions;
-    WaitFor([&] { return (captions = Values(folder.ReadFile(L"1.xml"), "Caption")) == expected; });
+    WaitUntil([&] { return (captions = Values(folder.ReadFile(L"1.xml"), "Caption")) == expected; });
     EXPECT_EQ(captions, expected);
     EXPECT_FALSE(zarvo.WaitForDialog(500)) << "HideWarnings asks nothing";
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitUntil([&] {
         RECT now{};
         GetWindowRect(form2, &now);
         return (s.bottom - s.top) - (now.bottom - now.top) == kRow;

@@ -1,6 +1,7 @@
 // The real Zarvo.exe, driven by the real pointer: a sub-menu row held until the drag
 // starts and dropped on the main window becomes a main-menu item, and a third-level
 // row dropped on the second level follows its group's row there.
+#include "e2e_helpers.h"
 #include "support/process.h"
 #include "support/program_folder.h"
 
@@ -14,6 +15,12 @@ namespace {
 
 using testing_support::ProgramFolder;
 using testing_support::ZarvoProcess;
+using e2e::kHeader;
+using e2e::kRow;
+using e2e::kTop;
+using e2e::RectOf;
+using e2e::SendMouse;
+using e2e::WaitUntil;
 
 // Level 1: Group and B. Group holds A, the group Inner (X, Y) and C.
 constexpr char kMenu[] =
@@ -28,36 +35,13 @@ constexpr char kMenu[] =
     "</subitem></item>"
     "<item><Run>b.exe</Run><Type>0</Type><Caption>B</Caption><subitem/></item></Items>\r\n";
 
-constexpr int kTop = 300;
-constexpr int kHeader = 16;
-constexpr int kRow = 36;
 
 int RowY(const RECT& window, int row) { return window.top + kHeader + kRow * (row - 1) + kRow / 2; }
 int MiddleX(const RECT& window) { return window.left + (window.right - window.left) / 2; }
 
-RECT RectOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
-bool WaitUntil(const std::function<bool()>& done) {
-    for (int waited = 0; waited < 10000; waited += 50) {
-        if (done()) return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-void Mouse(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
 void MoveTo(int x, int y) {
     SetCursorPos(x, y);
-    Mouse(MOUSEEVENTF_MOVE);
+    SendMouse(MOUSEEVENTF_MOVE);
     Sleep(150);
 }
 
@@ -75,14 +59,11 @@ class SubMenuDragE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         SetCursorPos(640, 600);
-        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=SubMenuTest\r\nPosition=0\r\n"
-                                         L"Y=300\r\nHideGroupDelay=0\r\nHideWarnings=1\r\n");
-        folder.WriteFile(L"Themes\\SubMenuTest\\skin.ini",
-                         "[Skin]\r\nHeaderSize=16\r\nItemSize=36\r\nLeftSpace=4\r\nTopSpace=2\r\n");
+        e2e::WriteRowSkin(folder, L"SubMenuTest", L"HideWarnings=1\r\n", "LeftSpace=4\r\nTopSpace=2\r\n");
         folder.WriteFile(L"1.xml", kMenu);
     }
     void TearDown() override {
-        if (buttonDown) Mouse(MOUSEEVENTF_LEFTUP);
+        if (buttonDown) SendMouse(MOUSEEVENTF_LEFTUP);
         SetCursorPos(640, 600);
         if (zarvo.IsRunning()) {
             zarvo.Close();
@@ -92,11 +73,11 @@ protected:
     // Presses on the point, holds past the drag delay, moves to the target and releases.
     void DragHeld(POINT from, POINT to) {
         MoveTo(from.x, from.y);
-        Mouse(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
         buttonDown = true;
         Sleep(700);  // the drag starts 400 ms after the press
         MoveTo(to.x, to.y);
-        Mouse(MOUSEEVENTF_LEFTUP);
+        SendMouse(MOUSEEVENTF_LEFTUP);
         buttonDown = false;
     }
     bool MenuBecomes(const std::vector<std::string>& captions) {

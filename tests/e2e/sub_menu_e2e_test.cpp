@@ -1,6 +1,7 @@
 // The real Zarvo.exe, driven by the real pointer: pointing at a group row opens its
 // sub-menu beside the launcher, a group row in there opens the third level beside it,
 // and a plain row closes that again.
+#include "e2e_helpers.h"
 #include "support/process.h"
 #include "support/program_folder.h"
 
@@ -12,6 +13,10 @@ namespace {
 
 using testing_support::ProgramFolder;
 using testing_support::ZarvoProcess;
+using e2e::kHeader;
+using e2e::kRow;
+using e2e::kTop;
+using e2e::RectOf;
 
 // Level 1: a group and a plain row. The group holds a plain row and a group of one.
 constexpr char kMenu[] =
@@ -24,9 +29,6 @@ constexpr char kMenu[] =
     "</subitem></item>"
     "<item><Run>b.exe</Run><Type>0</Type><Caption>B</Caption><subitem/></item></Items>\r\n";
 
-constexpr int kTop = 300;
-constexpr int kHeader = 16;
-constexpr int kRow = 36;
 constexpr int kOverlap = 4;  // LeftSpace: each level overlaps the one it opened from
 constexpr int kTopSpace = 2;
 
@@ -42,20 +44,11 @@ bool WaitFor(HWND window, Done done) {
     return false;
 }
 
-RECT RectOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 class SubMenuE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         SetCursorPos(640, 600);
-        folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=SubMenuTest\r\nPosition=0\r\n"
-                                         L"Y=300\r\nHideGroupDelay=0\r\n");
-        folder.WriteFile(L"Themes\\SubMenuTest\\skin.ini",
-                         "[Skin]\r\nHeaderSize=16\r\nItemSize=36\r\nLeftSpace=4\r\nTopSpace=2\r\n");
+        e2e::WriteRowSkin(folder, L"SubMenuTest", L"", "LeftSpace=4\r\nTopSpace=2\r\n");
         folder.WriteFile(L"1.xml", kMenu);
     }
     void TearDown() override {

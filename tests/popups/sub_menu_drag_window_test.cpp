@@ -229,6 +229,21 @@ TEST_F(SubMenuDragTest, ADropOutsideLevelTwoOrALevelThreeDropOnTheMainWindowDele
     core::VistaOrLater = vista;
 }
 
+TEST_F(SubMenuDragTest, APanelKeepsTheThirdLevelWhileAPressOnItHoldsTheCapture) {
+    // Level 2: the groups H and K; the drag of h1 must stay a drag of H's row.
+    StartWith({{0, "A"},
+               {2, "G", "", "", "", {{2, "H", "", "", "", {{0, "h1"}, {0, "h2"}}}, {2, "K", "", "", "", {{0, "k1"}}}}}});
+    Open(1);
+    ASSERT_EQ(core::SubPanels.size(), 2u);
+    SetCapture(Form3().Handle());
+    Form2().OpenThirdLevel(*core::SubPanels[1]);
+    EXPECT_EQ(Main().SelectedIndex[2], 1);
+    EXPECT_EQ(CaptionsOf(Main().ItemLists[3]), (Names{L"h1", L"h2"}));
+    ReleaseCapture();
+    Form2().OpenThirdLevel(*core::SubPanels[1]);
+    EXPECT_EQ(CaptionsOf(Main().ItemLists[3]), (Names{L"k1"})) << "without the press the panel opens K";
+}
+
 TEST_F(SubMenuDragTest, ALevelTwoItemDroppedOnTheThirdLevelBecomesItsFirstAndTheGroupRowStaysSelected) {
     struct Case {
         const char* name;
