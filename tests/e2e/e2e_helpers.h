@@ -53,4 +53,21 @@ inline void SendMouse(DWORD flags) {
     SendInput(1, &in, sizeof(in));
 }
 
+// A temporary program folder and the program started in it, ended after the test;
+// the pointer starts and ends away from the menu.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetCursorPos(640, 600); }
+    void TearDown() override {
+        SetCursorPos(640, 600);
+        if (zarvo.IsRunning()) {
+            zarvo.Close();
+            zarvo.WaitForExit();
+        }
+    }
+
+    testing_support::ProgramFolder folder;
+    testing_support::ZarvoProcess zarvo;
+};
+
 }  // namespace e2e

@@ -11,8 +11,6 @@
 
 namespace {
 
-using testing_support::ProgramFolder;
-using testing_support::ZarvoProcess;
 using e2e::kHeader;
 using e2e::kRow;
 using e2e::kTop;
@@ -48,23 +46,13 @@ HWND ShownMenuOf(DWORD pid) {
     return nullptr;
 }
 
-class SubMenuDeleteE2E : public ::testing::Test {
+class SubMenuDeleteE2E : public e2e::ProgramTest {
 protected:
     void SetUp() override {
-        SetCursorPos(640, 600);
+        ProgramTest::SetUp();
         e2e::WriteRowSkin(folder, L"DeleteTest", L"HideWarnings=1\r\n");
         folder.WriteFile(L"1.xml", kMenu);
     }
-    void TearDown() override {
-        SetCursorPos(640, 600);
-        if (zarvo.IsRunning()) {
-            zarvo.Close();
-            zarvo.WaitForExit();
-        }
-    }
-
-    ProgramFolder folder;
-    ZarvoProcess zarvo;
 };
 
 TEST_F(SubMenuDeleteE2E, DeleteFromASubMenuRowsContextMenuRemovesTheRow) {

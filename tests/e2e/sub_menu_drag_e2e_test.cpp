@@ -13,8 +13,6 @@
 
 namespace {
 
-using testing_support::ProgramFolder;
-using testing_support::ZarvoProcess;
 using e2e::kHeader;
 using e2e::kRow;
 using e2e::kTop;
@@ -55,20 +53,16 @@ std::vector<std::string> Captions(const std::string& xml) {
     return values;
 }
 
-class SubMenuDragE2E : public ::testing::Test {
+class SubMenuDragE2E : public e2e::ProgramTest {
 protected:
     void SetUp() override {
-        SetCursorPos(640, 600);
+        ProgramTest::SetUp();
         e2e::WriteRowSkin(folder, L"SubMenuTest", L"HideWarnings=1\r\n", "LeftSpace=4\r\nTopSpace=2\r\n");
         folder.WriteFile(L"1.xml", kMenu);
     }
     void TearDown() override {
         if (buttonDown) SendMouse(MOUSEEVENTF_LEFTUP);
-        SetCursorPos(640, 600);
-        if (zarvo.IsRunning()) {
-            zarvo.Close();
-            zarvo.WaitForExit();
-        }
+        ProgramTest::TearDown();
     }
     // Presses on the point, holds past the drag delay, moves to the target and releases.
     void DragHeld(POINT from, POINT to) {
@@ -84,8 +78,6 @@ protected:
         return WaitUntil([&] { return Captions(folder.ReadFile(L"1.xml")) == captions; });
     }
 
-    ProgramFolder folder;
-    ZarvoProcess zarvo;
     bool buttonDown = false;
 };
 

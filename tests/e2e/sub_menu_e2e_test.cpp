@@ -11,8 +11,6 @@
 
 namespace {
 
-using testing_support::ProgramFolder;
-using testing_support::ZarvoProcess;
 using e2e::kHeader;
 using e2e::kRow;
 using e2e::kTop;
@@ -44,22 +42,13 @@ bool WaitFor(HWND window, Done done) {
     return false;
 }
 
-class SubMenuE2E : public ::testing::Test {
+class SubMenuE2E : public e2e::ProgramTest {
 protected:
     void SetUp() override {
-        SetCursorPos(640, 600);
+        ProgramTest::SetUp();
         e2e::WriteRowSkin(folder, L"SubMenuTest", L"", "LeftSpace=4\r\nTopSpace=2\r\n");
         folder.WriteFile(L"1.xml", kMenu);
     }
-    void TearDown() override {
-        if (zarvo.IsRunning()) {
-            zarvo.Close();
-            zarvo.WaitForExit();
-        }
-    }
-
-    ProgramFolder folder;
-    ZarvoProcess zarvo;
 };
 
 TEST_F(SubMenuE2E, GroupRowsOpenTheirLevelsBesideTheirRowsAndAPlainRowClosesTheThird) {
