@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -29,6 +30,18 @@ inline void WriteRowSkin(testing_support::ProgramFolder& folder, const std::wstr
                                          L"\r\nPosition=0\r\nY=300\r\nHideGroupDelay=0\r\n" + settings);
     folder.WriteFile(L"Themes\\" + skin + L"\\skin.ini",
                      "[Skin]\r\nHeaderSize=16\r\nItemSize=36\r\n" + skinKeys);
+}
+
+// The texts of the elements with this name in a file's text, in document order.
+inline std::vector<std::string> Values(const std::string& xml, const std::string& name) {
+    std::vector<std::string> values;
+    const std::string open = "<" + name + ">";
+    const std::string close = "</" + name + ">";
+    for (size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1)) {
+        const size_t start = at + open.size();
+        values.push_back(xml.substr(start, xml.find(close, start) - start));
+    }
+    return values;
 }
 
 inline RECT RectOf(HWND window) {

@@ -1,5 +1,6 @@
 // The real Zarvo.exe edited through its context menu with real input: a right click on
 // a row, the entry chosen with keys posted to the menu, the menu file checked.
+#include "e2e_helpers.h"
 #include "support/held_file.h"
 #include "support/process.h"
 #include "support/program_folder.h"
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace {
+
+using e2e::Values;
 
 using testing_support::ProgramFolder;
 using testing_support::ZarvoProcess;
@@ -46,18 +49,6 @@ HWND WaitForShownMenu(DWORD pid) {
         Sleep(50);
     }
     return nullptr;
-}
-
-// The texts of the elements with this name, in document order.
-std::vector<std::string> Values(const std::string& xml, const std::string& name) {
-    std::vector<std::string> values;
-    const std::string open = "<" + name + ">";
-    const std::string close = "</" + name + ">";
-    for (size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1)) {
-        const size_t start = at + open.size();
-        values.push_back(xml.substr(start, xml.find(close, start) - start));
-    }
-    return values;
 }
 
 class MenuEditsE2E : public ::testing::Test {

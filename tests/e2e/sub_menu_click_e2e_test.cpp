@@ -1,5 +1,6 @@
 // The real Zarvo.exe, driven by the real pointer: a double click on a row of the
 // first sub-menu starts its program once and the menu rolls out.
+#include "e2e_helpers.h"
 #include "support/marker_log.h"
 #include "support/process.h"
 #include "support/program_folder.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-using testing_support::ProgramFolder;
-using testing_support::ZarvoProcess;
 
 constexpr int kTop = 300;
 constexpr int kHeader = 16;
@@ -37,19 +36,12 @@ bool WaitFor(HWND window, Done done) {
     return false;
 }
 
-class SubMenuClickE2E : public ::testing::Test {
+class SubMenuClickE2E : public e2e::ProgramTest {
 protected:
-    void SetUp() override { SetCursorPos(640, 600); }
     void TearDown() override {
         LeftButton(false);
-        if (zarvo.IsRunning()) {
-            zarvo.Close();
-            zarvo.WaitForExit();
-        }
+        ProgramTest::TearDown();
     }
-
-    ProgramFolder folder;
-    ZarvoProcess zarvo;
 };
 
 TEST_F(SubMenuClickE2E, DoubleClickOnASubMenuRowStartsItsProgramOnceAndTheMenuRollsOut) {

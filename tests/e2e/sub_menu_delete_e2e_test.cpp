@@ -14,6 +14,7 @@ namespace {
 using e2e::kHeader;
 using e2e::kRow;
 using e2e::kTop;
+using e2e::Values;
 using e2e::WaitUntil;
 
 constexpr char kMenu[] =
@@ -28,17 +29,6 @@ constexpr char kMenu[] =
 // The Delete entry as the arrow keys reach it in a row's menu (the first Down selects
 // the first entry; separators are skipped).
 constexpr int kDelete = 9;
-
-std::vector<std::string> Values(const std::string& xml, const std::string& name) {
-    std::vector<std::string> values;
-    const std::string open = "<" + name + ">";
-    const std::string close = "</" + name + ">";
-    for (size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1)) {
-        const size_t start = at + open.size();
-        values.push_back(xml.substr(start, xml.find(close, start) - start));
-    }
-    return values;
-}
 
 HWND ShownMenuOf(DWORD pid) {
     for (HWND window : testing_support::TopLevelWindowsOf(pid))

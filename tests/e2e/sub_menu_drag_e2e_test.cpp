@@ -44,14 +44,7 @@ void MoveTo(int x, int y) {
 }
 
 // The texts of the Caption elements, in document order.
-std::vector<std::string> Captions(const std::string& xml) {
-    std::vector<std::string> values;
-    for (size_t at = xml.find("<Caption>"); at != std::string::npos; at = xml.find("<Caption>", at + 1)) {
-        const size_t start = at + 9;
-        values.push_back(xml.substr(start, xml.find("</Caption>", start) - start));
-    }
-    return values;
-}
+std::vector<std::string> Captions(const std::string& xml) { return e2e::Values(xml, "Caption"); }
 
 class SubMenuDragE2E : public e2e::ProgramTest {
 protected:
