@@ -84,9 +84,9 @@ std::unique_ptr<ui::Form> PlayEffect(std::uint8_t code, POINT at, int cell, Gdip
     return nullptr;
 }
 
-std::wstring DegreeSymbol(int degreeType) { return degreeType == 1 ? L"\u00B0C" : L"\u00B0F"; }
-
 }  // namespace
+
+std::wstring DegreeSymbol(int degreeType) { return degreeType == 1 ? L"\u00B0C" : L"\u00B0F"; }
 
 void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& /*item*/) {
     if (!KnownLevel(window)) return;

@@ -108,6 +108,9 @@ bool DoubleClickLaunches(int type);
 // The same folder for a listing: case ignored, and one trailing backslash on either.
 bool SameFolderPath(std::wstring_view a, std::wstring_view b);
 
+// The degree sign of the weather captions: Celsius for DegreeType 1, else Fahrenheit.
+std::wstring DegreeSymbol(int degreeType);
+
 // One day of the weather readout, as the weather update leaves it.
 struct WeatherDay {
     std::wstring Temperature;

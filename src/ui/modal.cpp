@@ -24,7 +24,8 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-void ShowModal(Form& form) {
+// TODO(dialogs): the dialog keys (IsDialogMessageW) when keys.enabled.
+void ShowModal(Form& form, const DialogKeys& /*keys*/) {
     Application& app = Application::Instance();
     DisableWalk walk{form.Handle(), {}};
     EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&walk));

@@ -1,0 +1,26 @@
+// Push buttons that carry one of our glyphs beside their caption (BCM_SETIMAGELIST),
+// or the glyph alone with the caption as a tooltip.
+#pragma once
+
+#include "ui/controls.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// The glyphs the program carries as PNG resources.
+enum class Glyph { Ok, Cancel };
+
+// A push button made like CreateControl(parent, spec), with the glyph on its left.
+// The button keeps its image list and tooltip until it is destroyed.
+HWND CreateGlyphButton(HWND parent, const ControlSpec& spec, Glyph glyph);
+
+// Glyph only: the caption leaves the face and becomes the button's tooltip; off puts
+// it back. For the language loader, which switches it on for systems that draw such
+// buttons.
+void SetGlyphOnly(HWND button, bool glyphOnly);
+bool GlyphOnly(HWND button);
+
+}  // namespace ui
