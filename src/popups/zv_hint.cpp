@@ -18,4 +18,10 @@ void TZVHint::FormCreate() {
     core::Form1->SplashTimerTimer();
 }
 
+void TZVHint::FormDestroy() {}
+
+void TZVHint::ShowText(const std::wstring&, const std::wstring&, int, int) {
+    // TODO(hint): measure, draw and place the hint.
+}
+
 }  // namespace popups
