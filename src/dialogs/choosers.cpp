@@ -76,6 +76,14 @@ std::wstring InitialFolderOf(const std::wstring& given) {
     return IsFolder(parent) ? parent : given;
 }
 
+std::wstring CurrentFolder() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) return {};
+    std::wstring folder(size, L'\0');
+    folder.resize(GetCurrentDirectoryW(size, folder.data()));
+    return folder;
+}
+
 using PickIconDlgFunction = int(WINAPI*)(HWND, PWSTR, UINT, int*);
 using GetPathFromIdListExFunction = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, PWSTR, DWORD, int);
 using RasEnumEntriesWFunction = DWORD(WINAPI*)(LPCWSTR, LPCWSTR, LPRASENTRYNAMEW, LPDWORD, LPDWORD);
@@ -150,7 +158,12 @@ bool RealSelectFile(HWND owner, const std::wstring& initialFolder, const FileFil
     ofn.lCustData = reinterpret_cast<LPARAM>(&state);
     ofn.lpfnHook = &OpenFileHookProc;
     ofn.lpTemplateName = kFileTemplate;
+    // The dialog moves the process's current folder to wherever the user browsed,
+    // even on a cancel (OFN_NOCHANGEDIR does nothing for the open dialog): put it
+    // back, or the folder stays in use and cannot be removed or ejected.
+    const std::wstring current = CurrentFolder();
     const bool confirmed = GetOpenFileNameW(&ofn) != FALSE;
+    if (!current.empty()) SetCurrentDirectoryW(current.c_str());
     fileName.assign(buffer.c_str());
     if (!confirmed) {
         fileName.clear();  // a failed dialog (no template, a bad folder) is a cancel too

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,10 +56,13 @@ HWND Descendant(HWND dialog, int id) {
     return find.found;
 }
 
-// Runs `act` on the chooser once it is up (polled on the timer), then stops.
+// Runs the actions on the chooser once it is up (polled on the timer), one per tick,
+// so that what an action posts is handled before the next one runs.
 class Answerer {
 public:
-    Answerer(const wchar_t* title, std::function<void(HWND)> act) : title_(title), act_(std::move(act)) {
+    using Action = std::function<void(HWND)>;
+    Answerer(const wchar_t* title, Action act) : Answerer(title, std::vector<Action>{std::move(act)}) {}
+    Answerer(const wchar_t* title, std::vector<Action> acts) : title_(title), acts_(std::move(acts)) {
         timer_ = SetTimer(nullptr, 0, 50, &Tick);
         Current() = this;
     }
@@ -66,7 +70,7 @@ public:
         KillTimer(nullptr, timer_);
         Current() = nullptr;
     }
-    bool Answered() const { return answered_; }
+    bool Answered() const { return next_ == acts_.size(); }
 
 private:
     static Answerer*& Current() {
@@ -75,22 +79,27 @@ private:
     }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         Answerer* self = Current();
-        if (!self || self->answered_) return;
+        if (!self || self->Answered()) return;
         HWND dialog = ShownDialog(self->title_);
         if (!dialog) return;
-        self->answered_ = true;
-        self->act_(dialog);
+        self->acts_[self->next_++](dialog);
     }
 
     const wchar_t* title_;
-    std::function<void(HWND)> act_;
+    std::vector<Action> acts_;
+    size_t next_ = 0;
     UINT_PTR timer_ = 0;
-    bool answered_ = false;
 };
 
 const dialogs::FileFilter kFilter = {{L"Text files (*.txt)", L"*.txt"}, {L"All files (*.*)", L"*.*"}};
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+std::wstring CurrentFolder() {
+    wchar_t folder[1024] = {};
+    GetCurrentDirectoryW(1024, folder);
+    return folder;
+}
 
 TEST(FileChooser, ConfirmsTheTypedFileWithTheRelativePathBox) {
     testing_support::TempFolder folder;
@@ -108,8 +117,12 @@ TEST(FileChooser, ConfirmsTheTypedFileWithTheRelativePathBox) {
     });
     std::wstring fileName = L"left over";
     bool relative = false;
+    const std::wstring before = CurrentFolder();
     // The folder of a file given as the start: the dialog opens in the temp folder.
     EXPECT_TRUE(dialogs::RealSelectFile(nullptr, chosen, kFilter, fileName, relative));
+    // The dialog leaves the process's current folder where it was, so the chosen
+    // folder is not held in use.
+    EXPECT_EQ(CurrentFolder(), before);
     EXPECT_TRUE(answer.Answered());
     EXPECT_TRUE(boxWasClear);
     EXPECT_TRUE(SamePath(fileName, chosen)) << fileName;
@@ -131,10 +144,12 @@ TEST(FolderChooser, GivesTheChosenFolderAndItsName) {
     testing_support::TempFolder folder;
     std::wstring target = folder.Path();
     target.pop_back();  // no trailing backslash, as the shell gives folders
-    Answerer answer(nullptr, [&](HWND dialog) {
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(target.c_str()));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
+    // The selection settles through the tree's notifications before OK.
+    Answerer answer(nullptr, {[&](HWND dialog) {
+                                  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                                               reinterpret_cast<LPARAM>(target.c_str()));
+                              },
+                              [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); }});
     std::wstring displayName, path = L"left over";
     EXPECT_TRUE(dialogs::RealBrowseFolder(nullptr, displayName, path));
     EXPECT_TRUE(answer.Answered());
