@@ -3,7 +3,7 @@
 
 Writes resources/zarvo.ico, dist/tray.ico, dist/splash.png, the default skin
 dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini, which names
-that skin. Standard library only; the output is the same on every run.
+that skin, and its icons-only variant dist/Themes/SlateIcons/. Standard library only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
 """
 import math
@@ -475,6 +475,60 @@ def main():
     write("dist/splash.png", png_bytes(side, side * frames, rows))
 
     write_skin()
+    write_icons_skin()
+
+
+# --- the icons-only skin --------------------------------------------------------
+#
+# Slate Icons: Slate's look one icon wide, without captions, so the hint window
+# shows each row's caption beside the menu. The drawings above read the width and
+# the slices from Slate's constants, so they are set to this skin's while its parts
+# are drawn.
+
+ICONS_SKIN_NAME = "SlateIcons"
+ICONS_SKIN = {
+    "SKIN_WIDTH": ICON_X + ICON_SIZE + 16,  # room right of the icon for the sub-menu arrow
+    "LEFT_MARGIN": 20,
+    "RIGHT_MARGIN": 20,
+    "EDIT_X": 6,
+}
+ICONS_SKIN["EDIT_W"] = ICONS_SKIN["SKIN_WIDTH"] - 2 * ICONS_SKIN["EDIT_X"]
+
+
+def icons_skin_ini():
+    keys = {
+        "Comments": "Slate Icons: the Slate panel one icon wide; captions show as hints beside it.",
+        "ShowCaption": "0",
+        "LeftMargin": str(ICONS_SKIN["LEFT_MARGIN"]),
+        "RightMargin": str(ICONS_SKIN["RIGHT_MARGIN"]),
+        "EditBoxX": str(ICONS_SKIN["EDIT_X"]),
+        "EditBoxWidth": str(ICONS_SKIN["EDIT_W"]),
+        "width": str(ICONS_SKIN["SKIN_WIDTH"]),
+    }
+    lines = []
+    for line in skin_ini().decode("ascii").split("\r\n"):
+        key = line.split("=", 1)[0]
+        lines.append(f"{key}={keys[key]}" if "=" in line and key in keys else line)
+    return "\r\n".join(lines).encode("ascii")
+
+
+def write_icons_skin():
+    saved = {name: globals()[name] for name in ICONS_SKIN}
+    globals().update(ICONS_SKIN)
+    try:
+        folder = f"dist/Themes/{ICONS_SKIN_NAME}/"
+        width = ICONS_SKIN["SKIN_WIDTH"]
+        back_height = HEADER + 4 * ITEM + SEPARATOR + BOTTOM
+        write(folder + "skin.ini", icons_skin_ini())
+        write(folder + "back.png", png_bytes(width, back_height, back_rows()))
+        write(folder + "mask.png", png_bytes(width, back_height, mask_rows()))
+        write(folder + "box.png", png_bytes(width, 6 * ITEM, box_rows()))
+        write(folder + "animation.png", png_bytes(width, 2 * FRAMES * ITEM, animation_rows()))
+        write(folder + "animationmask.png", png_bytes(width, 2 * FRAMES * ITEM, animation_mask_rows()))
+        write(folder + "tab.png", png_bytes(TAB_W, 2 * TAB_HALF, tab_rows(TAB_W, TAB_HALF, False)))
+        write(folder + "vertical_tab.png", png_bytes(width, 2 * VTAB_HALF, tab_rows(width, VTAB_HALF, True)))
+    finally:
+        globals().update(saved)
 
 
 # --- sounds -------------------------------------------------------------------
