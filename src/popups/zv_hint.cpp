@@ -142,6 +142,10 @@ void TZVHint::ShowText(const std::wstring& Text, const std::wstring& Kind, int T
         return;
     }
     Bitmap.Resize(size.cx, size.cy);
+    if (!Bitmap.Bits()) {
+        Hide();
+        return;
+    }
     PaintText(Text);
 
     const int left = HintLeft(main->Settings.Position, Left, size.cx, skin.SkinWidth, skin.MainLeftSpace,
