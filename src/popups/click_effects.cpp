@@ -173,11 +173,15 @@ EffectRun PlayEffectFrames(const ClickEffectPlan& plan, const EffectClock& clock
                            const std::function<bool(size_t)>& show) {
     EffectRun run;
     const double start = clock.now();
+    const double end = start + plan.TotalMs();
     double slotEnd = start;
+    double cost = 0;  // of the last frame shown: the next one will take about as long
     for (size_t i = 0; i < plan.frames.size(); ++i) {
         slotEnd += plan.frames[i].waitMs;
         const bool last = i + 1 == plan.frames.size();
-        if (!last && clock.now() >= slotEnd) {
+        const double now = clock.now();
+        // A frame that would keep the last one from starting by the end is late too.
+        if (!last && (now >= slotEnd || now + cost > end)) {
             ++run.skipped;
             continue;
         }
@@ -186,7 +190,9 @@ EffectRun PlayEffectFrames(const ClickEffectPlan& plan, const EffectClock& clock
             return run;
         }
         ++run.shown;
-        const double remaining = slotEnd - clock.now();
+        const double shownAt = clock.now();
+        cost = shownAt - now;
+        const double remaining = slotEnd - shownAt;
         if (remaining > 0) clock.sleep(static_cast<int>(std::ceil(remaining)));
     }
     return run;

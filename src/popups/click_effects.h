@@ -81,7 +81,9 @@ struct EffectRun {
 };
 // Shows the frames in turn, each waiting for the end of its slot, counted from the
 // start, so drawing time and coarse sleeps do not add up. A frame whose slot has
-// already passed is skipped, except the last. show(i) returns false to stop.
+// already passed is skipped, except the last, and so is one that, taking as long as
+// the frame before it, would start the last frame after the schedule's end.
+// show(i) returns false to stop.
 EffectRun PlayEffectFrames(const ClickEffectPlan& plan, const EffectClock& clock,
                            const std::function<bool(size_t frame)>& show);
 
