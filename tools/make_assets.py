@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes Zarvo's binary assets from code, so they can be reviewed and remade.
 
-Writes resources/zarvo.ico, dist/tray.ico, dist/splash.png, the default skin
+Writes resources/zarvo.ico, dist/tray.ico, dist/splash.png, dist/poof.png, the default skin
 dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini, which names
 that skin, and its icons-only variant dist/Themes/SlateIcons/. Standard library only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
@@ -476,6 +476,7 @@ def main():
 
     write_skin()
     write_icons_skin()
+    write_poof()
 
 
 # --- the icons-only skin --------------------------------------------------------
@@ -562,6 +563,47 @@ def write_sounds():
     rate = 22050
     write("dist/click.wav", wav_bytes(soft_tick(rate, 70, [(1320, 0.7), (2640, 0.2), (660, 0.1)], 0.45, 14), rate))
     write("dist/move.wav", wav_bytes(soft_tick(rate, 35, [(1760, 0.8), (880, 0.2)], 0.18, 7), rate))
+
+
+
+# --- deletion puff ------------------------------------------------------------
+
+POOF_SIDE = 64
+POOF_FRAMES = 5
+# Blobs of the cloud: centre (u, v) and radius in -1..1 frame units at full size.
+POOF_BLOBS = [(0.0, 0.05, 0.42), (-0.32, 0.18, 0.3), (0.33, 0.16, 0.31),
+              (-0.18, -0.22, 0.3), (0.2, -0.24, 0.28), (0.0, 0.34, 0.26)]
+
+
+def poof_pixel(x, y, frame):
+    """One frame of the puff: a soft grey cloud of overlapping blobs that grows
+    outwards from the centre and fades as the frames advance."""
+    t = frame / (POOF_FRAMES - 1)
+    grow = 0.45 + 0.55 * t
+    fade = 0.9 * (1.0 - t) ** 1.3 + 0.08
+    u = (x + 0.5) / POOF_SIDE * 2 - 1
+    v = (y + 0.5) / POOF_SIDE * 2 - 1
+    cover = 0.0
+    shade = 0.0
+    for bu, bv, r in POOF_BLOBS:
+        cu, cv, rr = bu * grow, bv * grow, r * grow
+        d = math.hypot(u - cu, v - cv) / rr
+        a = clamp(1.0 - d) ** 0.8
+        if a > cover:
+            cover = a
+            # lit from the top left: lighter towards the blob's upper left
+            shade = clamp(0.5 - ((u - cu) + (v - cv)) / (4 * rr))
+    grey = 0.72 + 0.2 * shade
+    return to_bytes((grey, grey, grey + 0.02, cover * fade))
+
+
+def write_poof():
+    """dist/poof.png: five square frames stacked vertically, played where an item
+    was deleted."""
+    rows = []
+    for f in range(POOF_FRAMES):
+        rows += [b"".join(poof_pixel(x, y, f) for x in range(POOF_SIDE)) for y in range(POOF_SIDE)]
+    write("dist/poof.png", png_bytes(POOF_SIDE, POOF_SIDE * POOF_FRAMES, rows))
 
 
 if __name__ == "__main__":
