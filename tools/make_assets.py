@@ -3,7 +3,8 @@
 
 Writes resources/zarvo.ico, dist/tray.ico, dist/splash.png, dist/poof.png, the default skin
 dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini, which names
-that skin, and its icons-only variant dist/Themes/SlateIcons/. Standard library only; the output is the same on every run.
+that skin, and its icons-only variant dist/Themes/SlateIcons/. Standard library
+only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
 """
 import math
