@@ -7,6 +7,7 @@
 #include "core/motion.h"
 #include "popups/form2.h"
 #include "popups/zv_hint.h"
+#include "support/gdi_counts.h"
 #include "support/pixels.h"
 #include "support/png_file.h"
 #include "ui/strings.h"
@@ -147,6 +148,20 @@ TEST_F(HintWindowTest, TheHintIsTopmostTakesNeitherThePointerNorTheFocus) {
     EXPECT_NE(WindowFromPoint(POINT{Hint().Left() + Hint().Width() / 2, Hint().Top() + Hint().Height() / 2}),
               Hint().Handle());
     EXPECT_EQ(GetForegroundWindow(), foreground);
+}
+
+TEST_F(HintWindowTest, RepeatedShowsLeaveNoGdiObjectOrWindowBehind) {
+    StartHint();
+    testing_support::WarmUpResourceCounts();
+    Show(L"First");  // the first show makes what stays: the bitmap and its DC
+    const testing_support::ResourceCounts before = testing_support::CurrentResourceCounts();
+    for (int i = 0; i < 100; ++i) {
+        // Sizes change from show to show, and some shows hide the window instead.
+        Show(std::wstring(static_cast<size_t>(i % 7 + 1), L'W'), i % 10 == 9 ? L"" : L"a.exe");
+        if (i % 13 == 0) Show(L"");
+    }
+    Show(L"First");
+    EXPECT_EQ(testing_support::CurrentResourceCounts(), before);
 }
 
 // --- size and place
