@@ -91,6 +91,11 @@ add_executable(sub_menu_bench bench/sub_menu_bench.cpp resources/Tests.rc)
 target_link_libraries(sub_menu_bench PRIVATE zarvo_test_support)
 add_dependencies(sub_menu_bench dist)
 
+# The click effects and the deletion puff: a frame's cost and each effect's wall time.
+add_executable(effects_bench bench/effects_bench.cpp resources/Tests.rc)
+target_link_libraries(effects_bench PRIVATE zarvo_test_support)
+add_dependencies(effects_bench dist)
+
 # Click-to-process-start latency of a launch of the marker program.
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE zarvo_test_support)

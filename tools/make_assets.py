@@ -3,9 +3,10 @@
 
 Writes resources/zarvo.ico with the program's other icon groups (resources/zarvo2.ico,
 shutdown.ico, restart.ico, logout.ico), the dialogs' button glyphs
-(resources/glyph_ok.png, glyph_cancel.png), dist/tray.ico, dist/splash.png, the
-default skin dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini,
-which names that skin. Standard library only; the output is the same on every run.
+(resources/glyph_ok.png, glyph_cancel.png), dist/tray.ico, dist/splash.png,
+dist/poof.png, the default skin dist/Themes/Slate/ (skin.ini and its PNG parts),
+its icons-only variant dist/Themes/SlateIcons/ and dist/config.ini, which names
+the default skin. Standard library only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
 """
 import math
@@ -553,6 +554,61 @@ def main():
     write("dist/splash.png", png_bytes(side, side * frames, rows))
 
     write_skin()
+    write_icons_skin()
+    write_poof()
+
+
+# --- the icons-only skin --------------------------------------------------------
+#
+# Slate Icons: Slate's look one icon wide, without captions, so the hint window
+# shows each row's caption beside the menu. The drawings above read the width and
+# the slices from Slate's constants, so they are set to this skin's while its parts
+# are drawn.
+
+ICONS_SKIN_NAME = "SlateIcons"
+ICONS_SKIN = {
+    "SKIN_WIDTH": ICON_X + ICON_SIZE + 16,  # room right of the icon for the sub-menu arrow
+    "LEFT_MARGIN": 20,
+    "RIGHT_MARGIN": 20,
+    "EDIT_X": 6,
+}
+ICONS_SKIN["EDIT_W"] = ICONS_SKIN["SKIN_WIDTH"] - 2 * ICONS_SKIN["EDIT_X"]
+
+
+def icons_skin_ini():
+    keys = {
+        "Comments": "Slate Icons: the Slate panel one icon wide; captions show as hints beside it.",
+        "ShowCaption": "0",
+        "LeftMargin": str(ICONS_SKIN["LEFT_MARGIN"]),
+        "RightMargin": str(ICONS_SKIN["RIGHT_MARGIN"]),
+        "EditBoxX": str(ICONS_SKIN["EDIT_X"]),
+        "EditBoxWidth": str(ICONS_SKIN["EDIT_W"]),
+        "width": str(ICONS_SKIN["SKIN_WIDTH"]),
+    }
+    lines = []
+    for line in skin_ini().decode("ascii").split("\r\n"):
+        key = line.split("=", 1)[0]
+        lines.append(f"{key}={keys[key]}" if "=" in line and key in keys else line)
+    return "\r\n".join(lines).encode("ascii")
+
+
+def write_icons_skin():
+    saved = {name: globals()[name] for name in ICONS_SKIN}
+    globals().update(ICONS_SKIN)
+    try:
+        folder = f"dist/Themes/{ICONS_SKIN_NAME}/"
+        width = ICONS_SKIN["SKIN_WIDTH"]
+        back_height = HEADER + 4 * ITEM + SEPARATOR + BOTTOM
+        write(folder + "skin.ini", icons_skin_ini())
+        write(folder + "back.png", png_bytes(width, back_height, back_rows()))
+        write(folder + "mask.png", png_bytes(width, back_height, mask_rows()))
+        write(folder + "box.png", png_bytes(width, 6 * ITEM, box_rows()))
+        write(folder + "animation.png", png_bytes(width, 2 * FRAMES * ITEM, animation_rows()))
+        write(folder + "animationmask.png", png_bytes(width, 2 * FRAMES * ITEM, animation_mask_rows()))
+        write(folder + "tab.png", png_bytes(TAB_W, 2 * TAB_HALF, tab_rows(TAB_W, TAB_HALF, False)))
+        write(folder + "vertical_tab.png", png_bytes(width, 2 * VTAB_HALF, tab_rows(width, VTAB_HALF, True)))
+    finally:
+        globals().update(saved)
 
 
 # --- sounds -------------------------------------------------------------------
@@ -586,6 +642,47 @@ def write_sounds():
     rate = 22050
     write("dist/click.wav", wav_bytes(soft_tick(rate, 70, [(1320, 0.7), (2640, 0.2), (660, 0.1)], 0.45, 14), rate))
     write("dist/move.wav", wav_bytes(soft_tick(rate, 35, [(1760, 0.8), (880, 0.2)], 0.18, 7), rate))
+
+
+
+# --- deletion puff ------------------------------------------------------------
+
+POOF_SIDE = 64
+POOF_FRAMES = 5
+# Blobs of the cloud: centre (u, v) and radius in -1..1 frame units at full size.
+POOF_BLOBS = [(0.0, 0.05, 0.42), (-0.32, 0.18, 0.3), (0.33, 0.16, 0.31),
+              (-0.18, -0.22, 0.3), (0.2, -0.24, 0.28), (0.0, 0.34, 0.26)]
+
+
+def poof_pixel(x, y, frame):
+    """One frame of the puff: a soft grey cloud of overlapping blobs that grows
+    outwards from the centre and fades as the frames advance."""
+    t = frame / (POOF_FRAMES - 1)
+    grow = 0.45 + 0.55 * t
+    fade = 0.9 * (1.0 - t) ** 1.3 + 0.08
+    u = (x + 0.5) / POOF_SIDE * 2 - 1
+    v = (y + 0.5) / POOF_SIDE * 2 - 1
+    cover = 0.0
+    shade = 0.0
+    for bu, bv, r in POOF_BLOBS:
+        cu, cv, rr = bu * grow, bv * grow, r * grow
+        d = math.hypot(u - cu, v - cv) / rr
+        a = clamp(1.0 - d) ** 0.8
+        if a > cover:
+            cover = a
+            # lit from the top left: lighter towards the blob's upper left
+            shade = clamp(0.5 - ((u - cu) + (v - cv)) / (4 * rr))
+    grey = 0.72 + 0.2 * shade
+    return to_bytes((grey, grey, grey + 0.02, cover * fade))
+
+
+def write_poof():
+    """dist/poof.png: five square frames stacked vertically, played where an item
+    was deleted."""
+    rows = []
+    for f in range(POOF_FRAMES):
+        rows += [b"".join(poof_pixel(x, y, f) for x in range(POOF_SIDE)) for y in range(POOF_SIDE)]
+    write("dist/poof.png", png_bytes(POOF_SIDE, POOF_SIDE * POOF_FRAMES, rows))
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include "core/menu_nodes.h"
 #include "core/startup.h"
 #include "popups/form2.h"
+#include "popups/zv_hint.h"
 #include "render/compositor.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
@@ -151,6 +152,9 @@ bool TForm1::DeleteItem(int position, bool silent) {
         LevelImages[2].reset();
         LevelImages[3].reset();
         ui::XmlNode node = root.ElementAt(static_cast<size_t>(position));
+        // The row's place as it stood before the rebuild moves the rows.
+        const POINT puff{static_cast<int>(ui::RoundEven(Left() + Width() / 2.0)),
+                         Top() + ItemTop(1, position)};
         root.RemoveChild(node);
         const bool saved = SaveMenuAndRebuild(0);
         SelectedIndex[1] = -1;
@@ -161,8 +165,7 @@ bool TForm1::DeleteItem(int position, bool silent) {
         const bool group = item.Type == 2 || (type && ParseItemNumber(type->Text()) == 2);
         if (auto children = node.FindChild(L"subitem"); children && group)
             for (const ui::XmlNode& child : children->ElementChildren()) DeleteCacheFilesOf(child);
-        // TODO(effects): TZVHint.PlayPoof at x = RoundEven(Left() + Width() / 2.0),
-        // y = Top() + ItemTop(1, position) as it stood before the rebuild.
+        if (ZVHint) ZVHint->PlayPoof(puff.x, puff.y);
         return true;
     } catch (...) {
         // The document and windows stay as far as the delete got.

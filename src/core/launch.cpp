@@ -74,14 +74,16 @@ std::optional<WeatherDay> FetchWeatherDay(TForm1& /*form*/) {
 // Plays click effect `code` with the icon's top-left corner at `at`; returns the
 // temporary window it used, null when none played.
 std::unique_ptr<ui::Form> PlayEffect(std::uint8_t code, POINT at, int cell, Gdiplus::Bitmap* strip) {
-    // TODO(effects): by code 1 ZVHint->GlowEffect, 2 ZoomEffect, 3 RollEffect,
-    // 4 BounceEffect, 5 RippleEffect, each (at.x, at.y, cell, strip), returning its
-    // window; 0 and any other code play nothing.
-    (void)code;
-    (void)at;
-    (void)cell;
-    (void)strip;
-    return nullptr;
+    if (!ZVHint) return nullptr;
+    popups::TZVHint& hint = *ZVHint;
+    switch (code) {
+    case 1: return hint.GlowEffect(at.x, at.y, cell, strip);
+    case 2: return hint.ZoomEffect(at.x, at.y, cell, strip);
+    case 3: return hint.RollEffect(at.x, at.y, cell, strip);
+    case 4: return hint.BounceEffect(at.x, at.y, cell, strip);
+    case 5: return hint.RippleEffect(at.x, at.y, cell, strip);
+    default: return nullptr;
+    }
 }
 
 }  // namespace

@@ -116,6 +116,7 @@ private:
         parts_.EditBoxBackground.reset();
         parts_.TabEnabled = parts_.BlurEnabled = parts_.MainHeaderLoaded = false;
         parts_.AnimationLoaded = parts_.TopLoaded = false;
+        parts_.CaptionColorsTinted = false;
         parts_.AnimationKeys = NoAnimation(skin_);
         ReleaseCaptionObjects(parts_);
     }
@@ -144,6 +145,7 @@ private:
         if (skin_.ColorizeShadow) skin_.ShadowColor = TintCaptionColor(skin_.ShadowColor, colorize);
         if (skin_.ColorizeSelectedShadow)
             skin_.SelectedShadowColor = TintCaptionColor(skin_.SelectedShadowColor, colorize);
+        parts_.CaptionColorsTinted = true;
     }
 
     void Tab() {

@@ -10,6 +10,7 @@
 #include "dialogs/about.h"
 #include "dialogs/form5.h"
 #include "popups/form2.h"
+#include "popups/zv_hint.h"
 #include "ui/files.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
@@ -107,9 +108,7 @@ void TForm1::NewItem(int level, bool separator) {
         const bool saved = SaveMenuAndRebuild(level - 1);
         RepaintLevel(level);
         if (!saved || separator) return;
-        // TODO(hint): TZVHint.ShowText(Caption, Run) of the new row at the level window's
-        // top + ItemTop(level, row) + RoundEven(ItemSize / 2.0) - 8; level 1 at Left() +
-        // SkinWidth, levels 2 and 3 where their hover hint goes.
+        if (Settings.ShowHint == 1) popups::ShowSelectedRowHint(level);
         // TODO(properties dialog): PropMIClick, the properties of the new row.
     } catch (...) {
         // The document and the windows stay as far as the command got.
@@ -174,8 +173,7 @@ void TForm1::Paste1Click() {
     const bool saved = SaveMenuAndRebuild(level - 1);
     RepaintLevel(level);
     if (!saved) return;
-    // TODO(hint): TZVHint.ShowText(Caption, Run) of the pasted row, placed as after a
-    // new shortcut.
+    if (Settings.ShowHint == 1) popups::ShowSelectedRowHint(level);
 }
 
 void TForm1::Lock1Click() {

@@ -159,8 +159,7 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
     // the item is of Type 11.
     if (Settings.ShowHint == 1 && !Skin.ShowCaption) {
         if (item.Type == 2 || item.Type == 777) HideForm(ZVHint);
-        // TODO(hint): for other Types TZVHint.ShowText(Caption, Run, Top() + ItemTop(1, row - 1)
-        // + RoundEven(ItemSize / 2.0) - 8, Left() + SkinWidth).
+        else popups::ShowRowHint(1, row - 1, item);
     }
     {
         const bool animation = Parts.AnimationLoaded;

@@ -196,8 +196,7 @@ void TForm2::FormMouseMove(UINT /*shift*/, int x, int y) {
     // the item is of Type 11.
     if (f.Settings.ShowHint == 1 && !f.Skin.ShowCaption) {
         if (item.Type == 777 || (level == 2 && item.Type == 2)) HideForm(core::ZVHint);
-        // TODO(hint): for the other Types TZVHint.ShowText(Caption, Run, Left() + Width(),
-        // Top() + ItemTop(level, row - 1) + RoundEven(ItemSize / 2.0) - 8 + band).
+        else ShowRowHint(level, row - 1, item);
     }
     if (level == 3) {
         PlayMoveSound(f);

@@ -7,6 +7,7 @@
 #include "core/forms.h"
 #include "core/menu_nodes.h"
 #include "core/startup.h"
+#include "popups/zv_hint.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
 #include "ui/strings.h"
@@ -122,9 +123,9 @@ bool TForm2::DeleteSubItem(int Row, bool NoAsk) {
         ui::XmlNode group = above->ElementAt(static_cast<size_t>(groupPosition));
         ui::XmlNode node = container->ElementAt(static_cast<size_t>(Row));
         const bool emptied = count == 1;
-        // TODO(effects): TZVHint.PlayPoof at x = RoundEven(Left() + Width() / 2.0),
-        // y = Top() + ItemTop(level, Row - FirstShownRow(level)), as they stand before
-        // the rebuild; not for an emptied group.
+        // The row's place as it stands before the rebuild moves the rows.
+        const POINT puff{static_cast<int>(ui::RoundEven(Left() + Width() / 2.0)),
+                         Top() + f.ItemTop(level, Row - f.FirstShownRow(level))};
         container->RemoveChild(node);
         std::optional<ui::XmlNode> groupId;
         if (emptied) groupId = EmptyGroup(group);
@@ -148,6 +149,7 @@ bool TForm2::DeleteSubItem(int Row, bool NoAsk) {
         if (!emptied) {
             // The rebuild wrote the group's images under a new ID and removed the old ones.
             f.RenderMenuWindow(false, *this, f.LevelImages[level].get(), -1, 0);
+            if (core::ZVHint) core::ZVHint->PlayPoof(puff.x, puff.y);
             return true;
         }
         f.LevelImages[level].reset();

@@ -4,12 +4,17 @@
 #pragma once
 
 #include "ui/form.h"
+#include "ui/handles.h"
 #include "ui/images.h"
 
 #include <gdiplus.h>
 
 #include <memory>
 #include <string>
+
+namespace core {
+struct TLNItem;
+}
 
 namespace popups {
 
@@ -32,10 +37,31 @@ public:
 
     BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
+    // What the last show drew (premultiplied BGRA), for tests to read.
+    const ui::Dib& Image() const noexcept { return Bitmap; }
+
+private:
+    SIZE MeasureText(const std::wstring& text) const;
+    void PaintText(const std::wstring& text);
+
+    // The window's surface, sized to the window at each show.
+    ui::Dib Bitmap;
+    // The outline and its pen; the pen keeps its width from show to show.
+    std::unique_ptr<Gdiplus::GraphicsPath> Path;
+    std::unique_ptr<Gdiplus::Pen> Pen;
+    // The hint font settings' font: it sizes the window, the skin's font draws in it.
+    ui::UniqueFont measureFont_;
+
 protected:
     void CreateParams(ui::CreateParams& params) override;
     void FormCreate() override;
     void FormDestroy() override;
 };
+
+// The caption of `item` as the hint of row `row` (0-based, counted from the first
+// row shown) of the window of `level` (1..3), where that window's hover puts it.
+void ShowRowHint(int level, int row, const core::TLNItem& item);
+// The same for the selected row of a level: the row an edit has just put there.
+void ShowSelectedRowHint(int level);
 
 }  // namespace popups

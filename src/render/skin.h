@@ -143,6 +143,9 @@ struct SkinParts {
     bool MainHeaderLoaded = false;
     bool AnimationLoaded = false;
     bool TopLoaded = false;
+    // The load tinted the flagged caption colours (mask.png with Colorize 1), so
+    // whoever draws with them must not tint them again.
+    bool CaptionColorsTinted = false;
     AnimationMetrics AnimationKeys{};  // frames 1 and delay 0 without an animation
 
     // The caption objects, made while ShowCaption is on.
