@@ -15,7 +15,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
+#include <iterator>
+#include <stdexcept>
 #include <utility>
 
 namespace popups {
@@ -295,7 +298,11 @@ private:
 // existing, or null when it could not be made or went with its owner.
 std::unique_ptr<ui::Form> Play(TZVHint& hint, const ClickEffectPlan& plan, Gdiplus::Image& source) {
     auto window = std::make_unique<EffectWindow>(hint.Handle(), plan.window);
-    window->Create();
+    try {
+        window->Create();
+    } catch (const std::runtime_error&) {
+        return nullptr;  // out of windows: the click goes on without its effect
+    }
     core::MakeLayeredToolWindow(*window);
     SetWindowPos(window->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 

@@ -11,9 +11,11 @@
 #include "support/png_file.h"
 #include "ui/strings.h"
 
-#include <cmath>
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
 
 namespace testing_support {
 namespace {

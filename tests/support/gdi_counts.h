@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <ostream>
+
 namespace testing_support {
 
 // The process's GDI objects in use. GetGuiResources where it answers; Wine 8 does
@@ -25,5 +27,9 @@ struct ResourceCounts {
     bool operator==(const ResourceCounts&) const = default;
 };
 ResourceCounts CurrentResourceCounts();
+// How GoogleTest shows them in a failure.
+inline void PrintTo(const ResourceCounts& counts, std::ostream* os) {
+    *os << counts.gdiObjects << " GDI objects, " << counts.threadWindows << " windows";
+}
 
 }  // namespace testing_support
