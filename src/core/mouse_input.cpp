@@ -157,10 +157,7 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
     const TLNItem item = *hovered;  // the redraws below may rebuild the list
     // TODO(plug-ins): PluginEnter for level 1 with PluginItemRect and PluginBuffer when
     // the item is of Type 11.
-    if (Settings.ShowHint == 1 && !Skin.ShowCaption) {
-        if (item.Type == 2 || item.Type == 777) HideForm(ZVHint);
-        else popups::ShowRowHint(1, row - 1, item);
-    }
+    if (Settings.ShowHint == 1 && !Skin.ShowCaption) popups::ShowRowHint(1, row - 1, item);
     {
         const bool animation = Parts.AnimationLoaded;
         ui::ScopeExit restore([this, animation] { Parts.AnimationLoaded = animation; });

@@ -194,10 +194,7 @@ void TForm2::FormMouseMove(UINT /*shift*/, int x, int y) {
     f.SelectedIndex[level] = row;
     // TODO(plug-ins): on level 2, PluginEnter with PluginItemRect and PluginBuffer when
     // the item is of Type 11.
-    if (f.Settings.ShowHint == 1 && !f.Skin.ShowCaption) {
-        if (item.Type == 777 || (level == 2 && item.Type == 2)) HideForm(core::ZVHint);
-        else ShowRowHint(level, row - 1, item);
-    }
+    if (f.Settings.ShowHint == 1 && !f.Skin.ShowCaption) ShowRowHint(level, row - 1, item);
     if (level == 3) {
         PlayMoveSound(f);
         f.RenderMenuWindow(true, *this, f.LevelImages[3].get(), row - 1, 0);

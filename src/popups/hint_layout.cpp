@@ -59,4 +59,6 @@ POINT HintAnchor(int level, const LevelWindow& window, int itemTop, int itemSize
     return POINT{Saturated(left), Saturated(top)};
 }
 
+bool RowHidesHint(int level, int type) { return type == 777 || (type == 2 && level < 3); }
+
 }  // namespace popups

@@ -17,7 +17,7 @@ constexpr int kHintFontSizeMin = 1;
 constexpr int kHintFontSizeMax = 200;
 constexpr int kHintFontSizeDefault = 14;
 // No screen is larger: a longer text is clipped at the window's edge, and the
-// bitmap stays a few megabytes whatever a skin or a caption holds.
+// bitmap stays below 8192 x 2048 pixels whatever a skin or a caption holds.
 constexpr int kMaxHintWidth = 8192;
 constexpr int kMaxHintHeight = 2048;
 
@@ -26,6 +26,10 @@ int BoundedHintFontSize(int points);
 // The measuring font's lfHeight at `dpi` pixels per inch: the point size as a
 // character height, negative as LOGFONT takes it.
 int HintFontHeight(int points, int dpi);
+
+// Rows whose hint stays hidden: separators, and groups on the levels that open them
+// in the next window beside the row.
+bool RowHidesHint(int level, int type);
 
 // Whether the text is worth a window at all: never when empty (a "Message" too);
 // a "Message" always otherwise; any other kind only when the skin draws no captions.

@@ -130,7 +130,10 @@ void TZVHint::PaintText(const std::wstring& text) {
 
 void TZVHint::ShowText(const std::wstring& Text, const std::wstring& Kind, int Top, int Left) {
     core::TForm1* main = core::Form1;
-    if (!main || !Path || !Pen) return;
+    if (!main || !Path || !Pen) {
+        Hide();
+        return;
+    }
     const core::SkinMetrics& skin = main->Skin;
     if (!HintWanted(Text, Kind, skin.ShowCaption)) {
         Hide();
@@ -165,6 +168,10 @@ void ShowRowHint(int level, int row, const core::TLNItem& item) {
                              : level == 2 ? static_cast<const ui::Form*>(core::Form2)
                                           : static_cast<const ui::Form*>(core::Form3);
     if (!window) return;
+    if (RowHidesHint(level, item.Type)) {
+        core::ZVHint->Hide();
+        return;
+    }
     const POINT at = HintAnchor(level, LevelWindow{window->Left(), window->Top(), window->Width()},
                                 main->ItemTop(level, row), main->Skin.ItemSize, main->ScrollMode[level],
                                 main->Skin.SkinWidth);

@@ -46,7 +46,7 @@ private:
 
     // The window's surface, sized to the window at each show.
     ui::Dib Bitmap;
-    // The outline and its pen; the pen keeps its width from show to show.
+    // The outline and its pen; each show sets the pen's width from the skin's StrokeSize.
     std::unique_ptr<Gdiplus::GraphicsPath> Path;
     std::unique_ptr<Gdiplus::Pen> Pen;
     // The hint font settings' font: it sizes the window, the skin's font draws in it.

@@ -145,6 +145,9 @@ TEST_F(HintWindowTest, TheHintIsTopmostTakesNeitherThePointerNorTheFocus) {
     const LONG_PTR ex = GetWindowLongPtrW(Hint().Handle(), GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_TOPMOST);
     EXPECT_TRUE(ex & WS_EX_LAYERED);
+    EXPECT_TRUE(ex & WS_EX_TRANSPARENT);
+    EXPECT_TRUE(ex & WS_EX_NOACTIVATE);
+    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
     EXPECT_NE(WindowFromPoint(POINT{Hint().Left() + Hint().Width() / 2, Hint().Top() + Hint().Height() / 2}),
               Hint().Handle());
     EXPECT_EQ(GetForegroundWindow(), foreground);
@@ -249,6 +252,20 @@ TEST_F(HintWindowTest, TheTextIsFilledInFontColorInsideAnOutlineInStrokeColor) {
         EXPECT_GT(Count(image, [](std::uint32_t p) { return Green(p) > Red(p) + 60; }), 5) << "the outline";
         core::DestroyForms();
     }
+}
+
+// A skin change after start-up reaches the pen at the next show.
+TEST_F(HintWindowTest, EachShowOutlinesWithTheStrokeSizeOfTheSkinInUse) {
+    StartHint({{0, "A"}}, "FontColor=#FF0000\r\nStrokeColor=#00FF00\r\nShadowSize=0\r\nFontSize=22\r\n"
+                          "StrokeSize=0\r\n");
+    auto outline = [this] {
+        Show(L"HHH");
+        return Count(Hint().Image(), [](std::uint32_t p) { return Green(p) > Red(p) + 60; });
+    };
+    const int thin = outline();
+    Main().Skin.StrokeSize = 4;
+    const int thick = outline();
+    EXPECT_GT(thick, thin * 2) << thin << " outline pixels at width 0, " << thick << " at width 4";
 }
 
 TEST_F(HintWindowTest, ASkinFontThisSystemLacksStillDrawsTheText) {
@@ -410,10 +427,37 @@ TEST_F(HintWindowTest, NewShortcutAndPasteShowTheNewRowsCaptionBesideItOnEachLev
         if (c.paste) m.Paste1Click();
         else m.NewMIClick();
         const std::wstring caption = c.paste ? pasted : L"New item";
-        const int row = m.SelectedIndex[c.level] - 1;
+        const int row = (c.level == 1 ? c.row1 : c.level == 2 ? c.row2 : c.row3) - 1;
         const ui::Form& window = c.level == 1 ? static_cast<ui::Form&>(m) : c.level == 2 ? Form2() : Form3();
         const int anchor = c.level == 1 ? m.Left() + m.Skin.SkinWidth : window.Left() + window.Width();
         EXPECT_EQ(Placed(), AtRow(window, anchor, row, caption));
+        core::DestroyForms();
+    }
+}
+
+TEST_F(HintWindowTest, APastedSeparatorOrGroupHidesTheHintAsItsHoverDoes) {
+    struct Case {
+        int level;
+        int type;
+        bool shown;
+    };
+    // A new separator's node carries the new-item caption, so only the type keeps it
+    // from showing; a group opens its own window beside the row on levels 1 and 2.
+    const Case cases[] = {{1, 777, false}, {1, 2, false}, {2, 777, false}, {2, 2, false}, {1, 0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << " pasted on level " << c.level);
+        StartHint(kThreeLevels);
+        core::TForm1& m = Main();
+        Show(L"Before");
+        ASSERT_TRUE(Hint().Visible());
+        m.ClipboardNode = m.XMLDocument1.Root().ElementAt(0).CloneDeep();
+        m.ClipboardNode->Child(L"Type").SetText(ui::IntToStr(c.type));
+        m.ClipboardNode->Child(L"Caption").SetText(L"New item");
+        m.PopupMenu1.Tag = c.level - 1;
+        m.SelectedIndex[1] = 2;
+        m.SelectedIndex[2] = 1;
+        m.Paste1Click();
+        EXPECT_EQ(Hint().Visible(), c.shown);
         core::DestroyForms();
     }
 }
