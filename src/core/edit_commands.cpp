@@ -152,9 +152,9 @@ bool TForm1::DeleteItem(int position, bool silent) {
         LevelImages[2].reset();
         LevelImages[3].reset();
         ui::XmlNode node = root.ElementAt(static_cast<size_t>(position));
-        // The row's place as it stood before the rebuild moves the rows.
-        const POINT puff{static_cast<int>(ui::RoundEven(Left() + Width() / 2.0)),
-                         Top() + ItemTop(1, position)};
+        // The row's top, as the rows above it stand after the rebuild too. The main
+        // window never scrolls, so the row's position is its row.
+        const int puffY = Top() + ItemTop(1, position);
         root.RemoveChild(node);
         const bool saved = SaveMenuAndRebuild(0);
         SelectedIndex[1] = -1;
@@ -165,7 +165,8 @@ bool TForm1::DeleteItem(int position, bool silent) {
         const bool group = item.Type == 2 || (type && ParseItemNumber(type->Text()) == 2);
         if (auto children = node.FindChild(L"subitem"); children && group)
             for (const ui::XmlNode& child : children->ElementChildren()) DeleteCacheFilesOf(child);
-        if (ZVHint) ZVHint->PlayPoof(puff.x, puff.y);
+        // Centred on the window as the rebuild left it.
+        if (ZVHint) ZVHint->PlayPoof(static_cast<int>(ui::RoundEven(Left() + Width() / 2.0)), puffY);
         return true;
     } catch (...) {
         // The document and windows stay as far as the delete got.

@@ -336,7 +336,8 @@ std::unique_ptr<ui::Form> Play(TZVHint& hint, const ClickEffectPlan& plan, Gdipl
 int ScreenExtent() { return std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)); }
 
 // Reads the size from a PNG's header, so that a bad poof.png never makes the decoder
-// allocate a huge bitmap. Nullopt for a file that is no PNG (GDI+ decides on it).
+// allocate a huge bitmap. Nullopt for a file that is no PNG: GDI+ would read other
+// formats under that name too, sized by headers nobody checked.
 std::optional<std::pair<std::uint32_t, std::uint32_t>> PngSize(const std::wstring& path) {
     ui::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
@@ -346,6 +347,8 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> PngSize(const std::wstrin
     if (!ReadFile(file.Get(), header, sizeof header, &read, nullptr) || read != sizeof header) return std::nullopt;
     static constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (!std::equal(std::begin(kSignature), std::end(kSignature), header)) return std::nullopt;
+    static constexpr unsigned char kHeaderChunk[] = {'I', 'H', 'D', 'R'};
+    if (!std::equal(std::begin(kHeaderChunk), std::end(kHeaderChunk), header + 12)) return std::nullopt;
     auto big = [&](int at) {
         return (std::uint32_t{header[at]} << 24) | (std::uint32_t{header[at + 1]} << 16) |
                (std::uint32_t{header[at + 2]} << 8) | std::uint32_t{header[at + 3]};
@@ -405,9 +408,9 @@ void TZVHint::PlayPoof(int X, int Y) {
     const std::wstring path = core::AppDir + L"poof.png";
     if (!ui::FileExists(path)) return;
     const int extent = ScreenExtent();
-    if (const auto size = PngSize(path);
-        size && (size->first > static_cast<std::uint32_t>(extent) ||
-                 static_cast<double>(size->first) * size->second > kMaxPoofPixels))
+    const auto size = PngSize(path);
+    if (!size || size->first > static_cast<std::uint32_t>(extent) ||
+        static_cast<double>(size->first) * size->second > kMaxPoofPixels)
         return;
     const std::unique_ptr<Gdiplus::Bitmap> picture = ui::LoadImageFile(path);
     if (!picture) return;

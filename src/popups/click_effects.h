@@ -32,7 +32,7 @@ struct ClickEffectFrame {
     Gdiplus::RectF target;     // where it lands in the window
     int glow = 0;              // g: each colour channel gains 0.075 x g x the pixel's alpha
     float angle = 0;           // degrees clockwise about the window's centre, from the start
-    std::vector<EffectRing> rings;  // drawn over the icon, outermost first
+    std::vector<EffectRing> rings;  // drawn over the icon, innermost and faintest first
     int waitMs = 0;            // the frame's slot
 };
 

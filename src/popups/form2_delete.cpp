@@ -123,9 +123,9 @@ bool TForm2::DeleteSubItem(int Row, bool NoAsk) {
         ui::XmlNode group = above->ElementAt(static_cast<size_t>(groupPosition));
         ui::XmlNode node = container->ElementAt(static_cast<size_t>(Row));
         const bool emptied = count == 1;
-        // The row's place as it stands before the rebuild moves the rows.
-        const POINT puff{static_cast<int>(ui::RoundEven(Left() + Width() / 2.0)),
-                         Top() + f.ItemTop(level, Row - f.FirstShownRow(level))};
+        // The row's top as drawn before the rebuild moves the rows (below the up arrow
+        // while the level scrolls); the window's width is taken after it.
+        const int puffY = Top() + f.DrawnRowTop(level, Row - f.FirstShownRow(level));
         container->RemoveChild(node);
         std::optional<ui::XmlNode> groupId;
         if (emptied) groupId = EmptyGroup(group);
@@ -149,7 +149,8 @@ bool TForm2::DeleteSubItem(int Row, bool NoAsk) {
         if (!emptied) {
             // The rebuild wrote the group's images under a new ID and removed the old ones.
             f.RenderMenuWindow(false, *this, f.LevelImages[level].get(), -1, 0);
-            if (core::ZVHint) core::ZVHint->PlayPoof(puff.x, puff.y);
+            if (core::ZVHint)
+                core::ZVHint->PlayPoof(static_cast<int>(ui::RoundEven(Left() + Width() / 2.0)), puffY);
             return true;
         }
         f.LevelImages[level].reset();

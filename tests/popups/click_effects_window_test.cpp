@@ -116,6 +116,16 @@ TEST_F(ClickEffectWindowTest, GlowBrightensEachChannelByItsAlpha) {
     EXPECT_TRUE(PixelNear(records[4].Pixel(0, 0), Opaque(0xB0B0B0)));
     EXPECT_TRUE(PixelNear(records[9].Pixel(31, 31), Opaque(0x646464)));
     EXPECT_TRUE(IsWindow(window->Handle())) << "the caller frees the window";
+
+    // Half-transparent grey 100: the gain follows the pixel's own alpha, 100 + 0.3 x 128
+    // (138, premultiplied 69), not a fixed 0.3 x 255 (176, premultiplied 88).
+    records.clear();
+    auto half = SolidStrip(0x80646464);
+    auto again = Play(ClickEffectKind::Glow, half.get());
+    ASSERT_EQ(records.size(), 10u);
+    const std::uint32_t glowing = records[4].Pixel(16, 16);
+    EXPECT_NEAR(static_cast<int>(glowing >> 24), 128, 1);
+    EXPECT_NEAR(static_cast<int>((glowing >> 16) & 0xFF), 69, 2);
 }
 
 TEST_F(ClickEffectWindowTest, EffectWindowsAreClickThroughToolWindowsOwnedByTheHint) {
@@ -313,6 +323,14 @@ TEST_F(ClickEffectWindowTest, PuffShowsTheFramesOfPoofPngInOrderCentredOnThePoin
     }
 }
 
+// The header of a 16 px wide PNG made 2,000,000 px tall: narrower than any screen,
+// but past the pixel limit.
+std::string Tall(std::string png) {
+    png[20] = 0, png[21] = 0x1E, png[22] = static_cast<char>(0x84), png[23] = static_cast<char>(0x80);
+    png[16] = 0, png[17] = 0, png[18] = 0, png[19] = 16;
+    return png;
+}
+
 TEST_F(ClickEffectWindowTest, BadPoofPngPlaysNothing) {
     StartMenu();
     // A PNG header claiming a picture of 100000 x 100000 pixels, and no picture.
@@ -323,6 +341,9 @@ TEST_F(ClickEffectWindowTest, BadPoofPngPlaysNothing) {
         const char* name;
         std::string bytes;
     } cases[] = {{"not an image", "this is no picture"},
+                 {"a bitmap under the name, 30000 x 30000",
+                  std::string("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x30\x75\0\0\x30\x75\0\0\x01\0\x20\0", 30)},
+                 {"16 x 2000000 pixels", Tall(huge)},
                  {"empty", ""},
                  {"a huge size in the header", huge},
                  {"wider than the screen", testing_support::SolidPng(2000, 10, 0xFF808080)}};

@@ -1,5 +1,7 @@
 #include "support/gdi_counts.h"
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -70,6 +72,8 @@ int GdiObjectCount() {
 void WarmUpResourceCounts() {
     HDC screen = GetDC(nullptr);
     if (screen) ReleaseDC(nullptr, screen);
+    // Every leak check compares two counts: equal failures would pass it unmeasured.
+    if (GdiObjectCount() <= 0) ADD_FAILURE() << "this process's GDI objects cannot be counted";
 }
 
 int ThreadWindowCount() {
