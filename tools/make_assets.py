@@ -511,18 +511,21 @@ def config_ini():
     return b"\xff\xfe" + text.encode("utf-16-le")
 
 
-def write_skin():
-    folder = f"dist/Themes/{SKIN_NAME}/"
+def write_skin_files(folder, width, ini):
+    """One skin's files, drawn with the module's current metrics."""
     back_height = HEADER + 4 * ITEM + SEPARATOR + BOTTOM
-    write(folder + "skin.ini", skin_ini())
-    write(folder + "back.png", png_bytes(SKIN_WIDTH, back_height, back_rows()))
-    write(folder + "mask.png", png_bytes(SKIN_WIDTH, back_height, mask_rows()))
-    write(folder + "box.png", png_bytes(SKIN_WIDTH, 6 * ITEM, box_rows()))
-    write(folder + "animation.png", png_bytes(SKIN_WIDTH, 2 * FRAMES * ITEM, animation_rows()))
-    write(folder + "animationmask.png", png_bytes(SKIN_WIDTH, 2 * FRAMES * ITEM, animation_mask_rows()))
+    write(folder + "skin.ini", ini)
+    write(folder + "back.png", png_bytes(width, back_height, back_rows()))
+    write(folder + "mask.png", png_bytes(width, back_height, mask_rows()))
+    write(folder + "box.png", png_bytes(width, 6 * ITEM, box_rows()))
+    write(folder + "animation.png", png_bytes(width, 2 * FRAMES * ITEM, animation_rows()))
+    write(folder + "animationmask.png", png_bytes(width, 2 * FRAMES * ITEM, animation_mask_rows()))
     write(folder + "tab.png", png_bytes(TAB_W, 2 * TAB_HALF, tab_rows(TAB_W, TAB_HALF, False)))
-    write(folder + "vertical_tab.png",
-          png_bytes(SKIN_WIDTH, 2 * VTAB_HALF, tab_rows(SKIN_WIDTH, VTAB_HALF, True)))
+    write(folder + "vertical_tab.png", png_bytes(width, 2 * VTAB_HALF, tab_rows(width, VTAB_HALF, True)))
+
+
+def write_skin():
+    write_skin_files(f"dist/Themes/{SKIN_NAME}/", SKIN_WIDTH, skin_ini())
     write("dist/config.ini", config_ini())
 
 
@@ -596,17 +599,7 @@ def write_icons_skin():
     saved = {name: globals()[name] for name in ICONS_SKIN}
     globals().update(ICONS_SKIN)
     try:
-        folder = f"dist/Themes/{ICONS_SKIN_NAME}/"
-        width = ICONS_SKIN["SKIN_WIDTH"]
-        back_height = HEADER + 4 * ITEM + SEPARATOR + BOTTOM
-        write(folder + "skin.ini", icons_skin_ini())
-        write(folder + "back.png", png_bytes(width, back_height, back_rows()))
-        write(folder + "mask.png", png_bytes(width, back_height, mask_rows()))
-        write(folder + "box.png", png_bytes(width, 6 * ITEM, box_rows()))
-        write(folder + "animation.png", png_bytes(width, 2 * FRAMES * ITEM, animation_rows()))
-        write(folder + "animationmask.png", png_bytes(width, 2 * FRAMES * ITEM, animation_mask_rows()))
-        write(folder + "tab.png", png_bytes(TAB_W, 2 * TAB_HALF, tab_rows(TAB_W, TAB_HALF, False)))
-        write(folder + "vertical_tab.png", png_bytes(width, 2 * VTAB_HALF, tab_rows(width, VTAB_HALF, True)))
+        write_skin_files(f"dist/Themes/{ICONS_SKIN_NAME}/", ICONS_SKIN["SKIN_WIDTH"], icons_skin_ini())
     finally:
         globals().update(saved)
 

@@ -1,6 +1,7 @@
 // The real Zarvo.exe with the shipped icons-only skin: the pointer over a row shows
 // that row's caption in the hint window beside the menu, and the next row moves it.
 #include "e2e_helpers.h"
+#include "support/text_extent.h"
 
 #include <gtest/gtest.h>
 
@@ -24,21 +25,7 @@ constexpr char kMenu[] =
     "</Items>\r\n";
 
 // The extent of `text` in the hint font of the test's settings, bold Tahoma 14 pt.
-SIZE HintExtent(const std::wstring& text) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontW(-MulDiv(14, dpi, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                             0, L"Tahoma");
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    DeleteDC(dc);
-    return extent;
-}
+SIZE HintExtent(const std::wstring& text) { return testing_support::BoldTahomaExtent(text, 14); }
 
 std::string Describe(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +

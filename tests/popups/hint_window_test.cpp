@@ -11,6 +11,7 @@
 #include "support/pixels.h"
 #include "support/png_file.h"
 #include "ui/strings.h"
+#include "support/text_extent.h"
 
 #include <functional>
 #include <map>
@@ -28,19 +29,7 @@ constexpr int kHintPoints = 14;
 
 // The extent of `text` in bold Tahoma at `points`, as this system measures it.
 SIZE TahomaExtent(const std::wstring& text, int points = kHintPoints) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                             0, 0, L"Tahoma");
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    DeleteDC(dc);
-    return extent;
+    return testing_support::BoldTahomaExtent(text, points);
 }
 
 // The pixels of a premultiplied surface that satisfy `test`.
