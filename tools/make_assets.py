@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Makes Zarvo's binary assets from code, so they can be reviewed and remade.
 
-Writes resources/zarvo.ico, dist/tray.ico, dist/splash.png, the default skin
-dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini, which names
-that skin. Standard library only; the output is the same on every run.
+Writes resources/zarvo.ico with the program's other icon groups (resources/zarvo2.ico,
+shutdown.ico, restart.ico, logout.ico), the dialogs' button glyphs
+(resources/glyph_ok.png, glyph_cancel.png), dist/tray.ico, dist/splash.png, the
+default skin dist/Themes/Slate/ (skin.ini and its PNG parts) and dist/config.ini,
+which names that skin. Standard library only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
 """
 import math
@@ -101,6 +103,75 @@ def logo_pixel(x, y, size):
              seg_dist(u, v, -0.45, 0.45, 0.45, 0.45))
     z = clamp(0.5 - (dz - w) / aa) * cover
     return to_bytes(over(px, (1.0, 1.0, 1.0, z)))
+
+
+def tile_pixel(u, v, aa, top, bottom):
+    """A rounded tile like the program icon's, with a top-to-bottom gradient."""
+    cover = clamp(0.5 - rounded_box_dist(u, v, 0.92, 0.32) / aa)
+    return over((0.0, 0.0, 0.0, 0.0), mix(top, bottom, clamp((v + 1) / 2)) + (cover,)), cover
+
+
+def symbol_pixel(x, y, size, top, bottom, strokes, width=0.13):
+    """A white symbol of line strokes (polylines in -1..1 tile coordinates) on a
+    tile. The stroke widens a little at small sizes, so 16 pixels still read."""
+    u = (x + 0.5) / size * 2 - 1
+    v = (y + 0.5) / size * 2 - 1
+    aa = 2.0 / size
+    px, cover = tile_pixel(u, v, aa, top, bottom)
+    w = max(width, 1.1 / size * 2)
+    d = min(polyline_dist(u, v, points) for points in strokes)
+    return to_bytes(over(px, (1.0, 1.0, 1.0, clamp(0.5 - (d - w) / aa) * cover)))
+
+
+def arc(cx, cy, r, start_deg, end_deg, steps=24):
+    """Points of a circular arc, angles clockwise from the top (screen y points down)."""
+    return [(cx + r * math.sin(math.radians(a)), cy - r * math.cos(math.radians(a)))
+            for a in (start_deg + (end_deg - start_deg) * k / steps for k in range(steps + 1))]
+
+
+def alt_logo_pixel(x, y, size):
+    """Icon group 1: the program's Z on a warm tile, a variant of the program icon."""
+    z = [[(-0.45, -0.45), (0.45, -0.45), (-0.45, 0.45), (0.45, 0.45)]]
+    return symbol_pixel(x, y, size, (0.96, 0.62, 0.20), (0.86, 0.33, 0.12), z)
+
+
+def shutdown_pixel(x, y, size):
+    """The power sign (a ring open at the top with a bar through the gap) on red."""
+    strokes = [arc(0.0, 0.06, 0.48, 35, 325), [(0.0, -0.58), (0.0, -0.05)]]
+    return symbol_pixel(x, y, size, (0.90, 0.30, 0.28), (0.70, 0.12, 0.14), strokes)
+
+
+def restart_pixel(x, y, size):
+    """A ring arrow turning clockwise, on green."""
+    ring = arc(0.0, 0.0, 0.48, 40, 330)
+    end = ring[-1]  # at 330 degrees: the head points along the turn
+    head = [(end[0] - 0.30, end[1] - 0.02), end, (end[0] - 0.02, end[1] + 0.30)]
+    return symbol_pixel(x, y, size, (0.36, 0.78, 0.36), (0.16, 0.54, 0.22), [ring, head])
+
+
+def logout_pixel(x, y, size):
+    """An open door frame with an arrow leaving it to the right, on blue."""
+    frame = [(0.05, -0.55), (-0.50, -0.55), (-0.50, 0.55), (0.05, 0.55)]
+    shaft = [(-0.20, 0.0), (0.58, 0.0)]
+    head = [(0.30, -0.28), (0.58, 0.0), (0.30, 0.28)]
+    return symbol_pixel(x, y, size, (0.30, 0.56, 0.92), (0.14, 0.34, 0.74), [frame, shaft, head])
+
+
+def glyph_pixel(x, y, strokes, colour):
+    """A button glyph: thick polylines in `colour` with a darker edge, on nothing, so
+    the button face shows through (pixel coordinates of the 16 x 16 image)."""
+    d = min(polyline_dist(x + 0.5, y + 0.5, points) for points in strokes)
+    dark = tuple(c * 0.55 for c in colour) + (clamp(2.6 - d),)
+    fill = tuple(min(1.0, c + 0.18) for c in colour) + (clamp(1.6 - d),)
+    return to_bytes(over(over((0.0, 0.0, 0.0, 0.0), dark), fill))
+
+
+def ok_glyph_pixel(x, y, size):
+    return glyph_pixel(x, y, [[(3.0, 8.5), (6.5, 12.0), (13.0, 4.0)]], (0.18, 0.60, 0.22))
+
+
+def cancel_glyph_pixel(x, y, size):
+    return glyph_pixel(x, y, [[(4.0, 4.0), (12.0, 12.0)], [(12.0, 4.0), (4.0, 12.0)]], (0.78, 0.16, 0.14))
 
 
 def image(size, pixel):
@@ -466,6 +537,13 @@ def main():
     write_sounds()
     icon = ico_bytes([(s, image(s, logo_pixel)) for s in (48, 32, 16)])
     write("resources/zarvo.ico", icon)
+    # The program's other icon groups, 1 to 4, after "MAINICON" in the resources.
+    for name, pixel in (("zarvo2", alt_logo_pixel), ("shutdown", shutdown_pixel),
+                        ("restart", restart_pixel), ("logout", logout_pixel)):
+        write(f"resources/{name}.ico", ico_bytes([(s, image(s, pixel)) for s in (48, 32, 16)]))
+    # The dialogs' OK and Cancel glyphs, 16 x 16 with alpha.
+    write("resources/glyph_ok.png", png_bytes(16, 16, image(16, ok_glyph_pixel)))
+    write("resources/glyph_cancel.png", png_bytes(16, 16, image(16, cancel_glyph_pixel)))
     write("dist/tray.ico", ico_bytes([(s, image(s, logo_pixel)) for s in (32, 16)]))
 
     side, frames = 128, 8

@@ -68,16 +68,16 @@ struct DialogValues {
     // A Type 3 item that matches no shell-object entry: it opens with no entry, and
     // OK keeps its Type, Run and Params.
     bool KeepStoredKind = false;
-    std::wstring Target;   // Edit1
-    std::wstring Params;   // Edit3
-    std::wstring Caption;  // Edit2
+    std::wstring Target{};   // Edit1
+    std::wstring Params{};   // Edit3
+    std::wstring Caption{};  // Edit2
     int ShowIndex = 0;     // ComboBox2
     bool PopupMenuChecked = false;   // CheckBox1
     bool ResultListChecked = false;  // CheckBox2
     bool IconButtonEnabled = true;   // Button4
     int EntryIndex = -1;             // SysBox, -1 for none
-    std::wstring EntryText;          // the SysBox entry's text
-    std::wstring IconFile;           // as stored in ImageFile, abbreviated by OK
+    std::wstring EntryText{};        // the SysBox entry's text
+    std::wstring IconFile{};         // as stored in ImageFile, abbreviated by OK
     int IconIndex = 0;
 
     bool operator==(const DialogValues&) const = default;
@@ -106,7 +106,7 @@ int EntryIndexOrAdd(std::vector<std::wstring>& entries, std::wstring_view wanted
 // The icon and caption a type change gives the kind. `systemDir` ends in a
 // backslash; "program icon n" is `programPath` with index n.
 struct IconRef {
-    std::wstring File;
+    std::wstring File{};
     int Index = 0;
 
     bool operator==(const IconRef&) const = default;

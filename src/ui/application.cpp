@@ -29,7 +29,7 @@ void Application::Initialize(const std::wstring& title) {
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = &ApplicationProc;
         wc.hInstance = instance;
-        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        wc.hIcon = LoadIconW(instance, L"MAINICON");
         wc.lpszClassName = kApplicationClass;
         RegisterClassExW(&wc);
     }

@@ -17,10 +17,15 @@ enum class Glyph { Ok, Cancel };
 // The button keeps its image list and tooltip until it is destroyed.
 HWND CreateGlyphButton(HWND parent, const ControlSpec& spec, Glyph glyph);
 
-// Glyph only: the caption leaves the face and becomes the button's tooltip; off puts
-// it back. For the language loader, which switches it on for systems that draw such
-// buttons.
+// Glyph only: the caption leaves the face and becomes the button's tooltip (owned by
+// the button's top-level window) and the glyph moves above the empty text; off puts
+// the caption back. For the language loader, which switches it on for systems that
+// draw such buttons. A caption set while the glyph stands alone (SetControlText)
+// becomes the tooltip's text and leaves the face empty.
 void SetGlyphOnly(HWND button, bool glyphOnly);
 bool GlyphOnly(HWND button);
+
+// The tooltip of a glyph button; null until glyph-only was first switched on.
+HWND GlyphButtonTooltip(HWND button);
 
 }  // namespace ui
