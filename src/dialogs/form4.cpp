@@ -166,7 +166,7 @@ void TForm4::OnCommand(int id, int code) {
     case kButton5: if (code == BN_CLICKED) Button5Click(); return;
     case kButton6:
     case IDCANCEL: if (code == BN_CLICKED) Button6Click(); return;
-    case IDOK: if (code == BN_CLICKED && ui::ControlEnabled(Control(kButton3))) Button3Click(); return;
+    case IDOK: if (code == BN_CLICKED) Button3Click(); return;
     default: return;
     }
 }

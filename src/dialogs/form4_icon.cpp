@@ -164,7 +164,7 @@ void TForm4::Browse() {
         bool relative = false;
         const std::wstring target = core::ExpandPathMacros(ui::ControlText(Control(kEdit1)));
         if (!SelectFile(Handle(), ui::ExtractFilePath(target), kTargetFilter, file, relative)) return;
-        const std::wstring shown = relative ? RelativeToProgramDrive(file, ui::ModuleFileName()) : file;
+        const std::wstring shown = relative ? RelativeToProgramDrive(file, core::AppDir) : file;
         ui::SetControlText(Control(kEdit1), shown);
         ui::SetControlText(Control(kEdit2), CaptionForFile(shown));
         const std::wstring_view ext = ExtensionOf(file);
@@ -210,7 +210,7 @@ void TForm4::ChooseIconFile(const std::wstring& initialFolder) {
         PickIcon(file);
         return;
     }
-    TakeIconFile(relative ? RelativeToProgramDrive(file, ui::ModuleFileName()) : file, 0);
+    TakeIconFile(relative ? RelativeToProgramDrive(file, core::AppDir) : file, 0);
 }
 
 void TForm4::Button4Click() {

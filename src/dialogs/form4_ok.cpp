@@ -7,7 +7,6 @@
 #include "core/startup.h"
 #include "popups/form2.h"
 #include "ui/controls.h"
-#include "ui/files.h"
 #include "ui/strings.h"
 
 #include <wrl/client.h>
@@ -21,27 +20,19 @@ constexpr wchar_t kNotSavedText[] =
     L"The item could not be saved: the menu file could not be written. Your changes are still in the dialog.";
 constexpr wchar_t kGoneText[] = L"The item is no longer in the menu, so nothing was written.";
 
-bool SameNode(IXMLDOMNode* a, IXMLDOMNode* b) {
-    ComPtr<IUnknown> first;
-    ComPtr<IUnknown> second;
-    if (FAILED(a->QueryInterface(IID_PPV_ARGS(&first))) || FAILED(b->QueryInterface(IID_PPV_ARGS(&second))))
-        return false;
-    return first.Get() == second.Get();
-}
-
-// The node still hangs below the document's root: the menu was neither reloaded nor
-// the item removed while the dialog was up.
+// The node still hangs in a document tree: neither removed nor left behind by a
+// reload of the menu while the dialog was up. (MSXML may hand out a new wrapper for
+// each lookup, so nodes are not compared by identity.)
 bool InDocument(const ui::XmlNode& node, const ui::XmlDocument& document) {
     if (!document.HasRoot()) return false;
-    const ui::XmlNode root = document.Root();
     ComPtr<IXMLDOMNode> current = node.Get();
-    while (current) {
-        if (SameNode(current.Get(), root.Get())) return true;
+    for (;;) {
         ComPtr<IXMLDOMNode> parent;
-        if (current->get_parentNode(&parent) != S_OK) return false;
+        if (current->get_parentNode(&parent) != S_OK || !parent) break;
         current = parent;
     }
-    return false;
+    DOMNodeType type = NODE_INVALID;
+    return SUCCEEDED(current->get_nodeType(&type)) && type == NODE_DOCUMENT;
 }
 
 // Puts `with` in the place of `node`; afterwards `node` names the one in the document.
@@ -57,6 +48,8 @@ bool ReplaceNode(ui::XmlNode& node, const ui::XmlNode& with) {
 }  // namespace
 
 void TForm4::Button3Click() {
+    // A disabled button still reports a click sent to it (BM_CLICK).
+    if (!ui::ControlEnabled(Control(kButton3))) return;
     const DialogValues values = CurrentValues();
     if (const std::optional<std::wstring> problem = CheckValues(values)) {
         ShowMessage(*problem);
@@ -85,7 +78,8 @@ void TForm4::Button3Click() {
 bool TForm4::SaveNode(const DialogValues& values) {
     core::TForm1& main = *core::Form1;
     DialogValues written = values;
-    written.IconFile = AbbreviateIconPath(IconFile, core::SystemDir, ui::ModuleFileName());
+    // The drive ExpandPathMacros puts back for "%DISK%".
+    written.IconFile = AbbreviateIconPath(IconFile, core::SystemDir, core::AppDir);
     // The document must keep matching the file: a write that does not reach the
     // file is taken back.
     const ui::XmlNode snapshot = node_->CloneDeep();
@@ -99,8 +93,10 @@ void TForm4::Button6Click() {
     const bool blankNewItem = Button6Tag == 1 && ui::TrimSpaces(ui::ControlText(Control(kEdit1))).empty() &&
                               ui::TrimSpaces(ui::ControlText(Control(kEdit3))).empty();
     Button6Tag = 0;
-    Hide();
+    // Before the hide: losing the activation slides the menu out, which clears the
+    // selections that lead a sub-menu's delete to the item.
     if (blankNewItem) RemoveBlankNewItem();
+    Hide();
 }
 
 void TForm4::RemoveBlankNewItem() {
