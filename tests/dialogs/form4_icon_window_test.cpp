@@ -86,17 +86,18 @@ TEST_F(PropertiesIconTest, DropsOnThePreviewAndTheTargetAndNowhereElse) {
     const std::wstring target = folder.Path();
     SelectRows(1);
     EditSelected(1, {[&] {
+                         const std::wstring icon = Dialog().IconFile;
                          // A file that is no picture, on the preview, and a drop on the
                          // lower band change nothing.
                          Drop(folder.PathOf(L"notes.txt"), Middle(kImage1));
                          Drop(png, {300, 240});
                          EXPECT_FALSE(Enabled(kButton3));
-                         EXPECT_EQ(Dialog().IconFile, L"");
+                         EXPECT_EQ(Dialog().IconFile, icon);
                          // A picture that does not decode is refused with a message.
                          const auto before = Pixels(Dialog().PreviewBitmap());
                          Drop(folder.PathOf(L"broken.png"), Middle(kImage1));
                          EXPECT_EQ(boxes.size(), 1u);
-                         EXPECT_EQ(Dialog().IconFile, L"");
+                         EXPECT_EQ(Dialog().IconFile, icon);
                          EXPECT_EQ(Pixels(Dialog().PreviewBitmap()), before);
                          EXPECT_FALSE(Enabled(kButton3));
 
@@ -109,6 +110,7 @@ TEST_F(PropertiesIconTest, DropsOnThePreviewAndTheTargetAndNowhereElse) {
     EXPECT_EQ(SavedFields({0}, {L"Run", L"Index"}), L"Run=a.exe Index=0");
     EXPECT_EQ(core::ExpandPathMacros(Saved({0})->Child(L"ImageFile").Text()), png);
 
+    SelectRows(1);
     EditSelected(1, {[&] {
                          Drop(target, Middle(kEdit1));
                          EXPECT_EQ(Text(kEdit1), target);
@@ -291,6 +293,7 @@ TEST_F(PropertiesIconTest, ADialUpConnectionIsChosenFromThePhoneBookAndReopensSe
     EXPECT_EQ(SavedFields({0}, {L"Type", L"Run", L"Params", L"Caption"}),
               L"Type=5 Run=rasphone.exe Params=-d \"Work\" Caption=Work");
     std::wstring reopened;
+    SelectRows(1);
     EditSelected(1, {[&] {
                          reopened = ui::ComboItemText(Control(kSysBox), Index(kSysBox));
                          Click(kButton6);
@@ -300,6 +303,7 @@ TEST_F(PropertiesIconTest, ADialUpConnectionIsChosenFromThePhoneBookAndReopensSe
 
     // Any other error leaves the list empty, with the message, and the dialog up.
     book->error = 600;  // ERROR_CANNOT_OPEN_PHONEBOOK
+    SelectRows(1);
     EditSelected(1, {[&] {
                          EXPECT_EQ(ui::ComboCount(Control(kSysBox)), 0);
                          Click(kButton6);
