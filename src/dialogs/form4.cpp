@@ -194,6 +194,7 @@ void TForm4::FormActivate() {
     core::ExtendGlass(*this, {0, 0, 0, 50}, false);
     // The activation would otherwise leave the focus on the form itself.
     if (focus_ && IsWindow(focus_) && ui::ControlEnabled(focus_)) SetFocus(focus_);
+    else SetFocus(Handle());
 }
 
 void TForm4::DrawImage1(const DRAWITEMSTRUCT& item) {

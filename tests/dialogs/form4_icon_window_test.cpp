@@ -7,8 +7,10 @@
 #include "render/item_icons.h"
 #include "support/pixels.h"
 #include "support/png_file.h"
+#include "ui/files.h"
 #include "ui/strings.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -49,7 +51,7 @@ TEST_F(PropertiesIconTest, ThePreviewShowsPicturesIconsAndTheFallback) {
     const std::wstring png = WritePng(L"red.png", kRed);
     const std::wstring capitals = WritePng(L"RED.PNG", kRed);
     folder.WriteFile(L"broken.png", "not a picture");
-    const std::wstring shell32 = core::SystemDir + L"shell32.dll";
+    const std::wstring shell32 = core::GetSystemDir() + L"shell32.dll";
     struct Case {
         std::wstring path;
         int index;
@@ -124,7 +126,7 @@ TEST_F(PropertiesIconTest, DropsOnThePreviewAndTheTargetAndNowhereElse) {
 }
 
 TEST_F(PropertiesIconTest, TheIconChooserChangesTheIconOnlyWhenConfirmed) {
-    const std::wstring shell32 = core::SystemDir + L"shell32.dll";
+    const std::wstring shell32 = core::GetSystemDir() + L"shell32.dll";
     std::wstring windows(MAX_PATH, L'\0');
     windows.resize(GetWindowsDirectoryW(windows.data(), MAX_PATH));
     struct Case {
@@ -236,6 +238,52 @@ TEST_F(PropertiesIconTest, TheBrowseButtonChoosesATargetOnItsLeftAndOpensTheIcon
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(startFolder, L"C:\\tools\\");
     EXPECT_EQ(SavedFields({0}, {L"Run", L"Caption"}), L"Run=" + tool + L" Caption=Tool");
+}
+
+TEST_F(PropertiesIconTest, DefaultIconRestoresTheKindsIconAndKeepsTheCaption) {
+    const std::wstring shell32 = core::GetSystemDir() + L"shell32.dll";
+    struct Case {
+        const char* name;
+        std::string item;
+        std::wstring iconFile;
+        int iconIndex;
+    };
+    const Case cases[] = {
+        {"link", Item({{"Run", "a.exe"}, {"ImageFile", "%SYSTEM%shell32.dll"}, {"Index", "7"}, {"Type", "0"},
+                       {"Caption", "A"}}),
+         L"", 0},
+        {"folder that is gone", Item({{"Run", "C:\gone"}, {"ImageFile", "x.ico"}, {"Type", "1"}, {"Caption", "A"}}),
+         shell32, 3},
+        {"log out", Item({{"Run", "shutdown.exe"}, {"Params", "-l -t 00"}, {"ImageFile", "x.ico"}, {"Type", "3"},
+                          {"Caption", "A"}}),
+         ui::ModuleFileName(), 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartWithMenu(Menu({c.item}));
+        SelectRows(1);
+        EditSelected(1, {[&] {
+                             Click(kButton5);
+                             EXPECT_EQ(Dialog().IconFile, c.iconFile);
+                             EXPECT_EQ(Dialog().IconIndex, c.iconIndex);
+                             EXPECT_EQ(Text(kEdit2), L"A");
+                             EXPECT_TRUE(Enabled(kButton3));
+                             Click(kButton6);
+                         }});
+        core::DestroyForms();
+    }
+}
+
+TEST_F(PropertiesIconTest, TheLanguagesTypeNamesReplaceAllButThePluginEntry) {
+    StartWithMenu(Menu({Link("A", "a.exe")}));
+    std::array<std::wstring, 14> names;
+    for (size_t i = 0; i < names.size(); ++i) names[i] = L"T" + std::to_wstring(i);
+    Dialog().SetTypeCaptions(names);
+    HWND list = Control(kComboBox1);
+    ASSERT_EQ(ui::ComboCount(list), kTypeListCount);
+    EXPECT_EQ(ui::ComboItemText(list, 0), L"T0");
+    EXPECT_EQ(ui::ComboItemText(list, 13), L"T13");
+    EXPECT_EQ(ui::ComboItemText(list, kPluginType), std::wstring(TypeCaptions[kPluginType]));
 }
 
 // A phone book of these entries, told too small on the first call as the real one is.
