@@ -58,7 +58,8 @@ function(zarvo_add_suite name)
         # Such a suite fails a test that shows or activates a window (see desktop_watch.h).
         target_compile_definitions(${name} PRIVATE ZARVO_DESKTOP_LOCK=0)
     endif()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    # The suite's name leads each test's name, so "ctest -R dialogs" picks a suite.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}."
                          PROPERTIES ${props})
 endfunction()
 

@@ -119,13 +119,16 @@ std::wstring DefaultCaption(int typeIndex, std::wstring_view entryText, std::wst
                             std::wstring_view degreeSymbol);
 
 // The first reason OK cannot write the values, as the message to show; nothing when
-// they may be written. Lengths name the field and its limit; a system, connection or
-// plug-in kind without an entry gets "Choose an entry from the list."
+// they may be written. Lengths name the field and its limit and are checked only for
+// the fields the kind writes (a disabled edit may hold text the user cannot shorten);
+// a system, connection or plug-in kind without an entry gets "Choose an entry from
+// the list."; a type index outside -1..14 is refused too.
 std::optional<std::wstring> CheckValues(const DialogValues& values);
 
 // Steps 4 and 5 of OK: the node's fields by type index, missing children created.
 // A target of blanks only is written empty; IconFile is written as given (the
-// caller abbreviates it first).
+// caller abbreviates it first). A type index outside -1..14, or a system tool
+// outside the tool list, writes nothing; a show index outside 0..2 writes 0.
 void WriteItemNode(ui::XmlNode node, const DialogValues& values);
 
 // OK's icon path form: a prefix equal to `systemDir` becomes "%SYSTEM%", else the

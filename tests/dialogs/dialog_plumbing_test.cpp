@@ -9,9 +9,14 @@
 
 #include <commctrl.h>
 #include <ras.h>
+#include <raserror.h>
+// ras.h maps RasEnumEntries to RasEnumEntriesW, the chooser table's member included.
+#undef RasEnumEntries
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -190,6 +195,129 @@ TEST(ProgramIcons, FiveGroupsInTheOrderTheDialogCountsThem) {
         if (icon) DestroyIcon(icon);
     HICON none = nullptr;
     EXPECT_EQ(ExtractIconExW(exe.c_str(), 5, &none, nullptr, 1), 0u);
+}
+
+// The phone book through the seam: each call is recorded and answered by a script.
+class PhoneBook : public ::testing::Test {
+protected:
+    struct Call {
+        DWORD bytes;
+        DWORD firstSize;
+        DWORD secondSize;  // 0 when the buffer holds one record
+    };
+    using Answer = std::function<DWORD(RASENTRYNAMEW* records, DWORD* bytes, DWORD* entries)>;
+
+    void Answers(std::vector<Answer> answers) {
+        answers_ = std::move(answers);
+        dialogs::ChooserFunctions functions;
+        functions.RasEnumEntries = [this](void* buffer, DWORD* bytes, DWORD* entries) -> DWORD {
+            auto* records = static_cast<RASENTRYNAMEW*>(buffer);
+            calls.push_back({*bytes, records[0].dwSize,
+                             *bytes >= 2 * sizeof(RASENTRYNAMEW) ? records[1].dwSize : 0});
+            if (calls.size() > answers_.size()) return ERROR_INVALID_PARAMETER;
+            return answers_[calls.size() - 1](records, bytes, entries);
+        };
+        dialogs::SetChoosersForTests(std::move(functions));
+    }
+    void TearDown() override { dialogs::ResetChoosers(); }
+
+    static Answer TooSmall(DWORD needed) {
+        return [needed](RASENTRYNAMEW*, DWORD* bytes, DWORD* entries) -> DWORD {
+            *bytes = needed;
+            *entries = needed / sizeof(RASENTRYNAMEW);
+            return ERROR_BUFFER_TOO_SMALL;
+        };
+    }
+    static Answer Names(std::vector<std::wstring> names, DWORD reportedCount) {
+        return [names, reportedCount](RASENTRYNAMEW* records, DWORD*, DWORD* entries) -> DWORD {
+            for (size_t i = 0; i < names.size(); ++i) wcscpy_s(records[i].szEntryName, names[i].c_str());
+            *entries = reportedCount;
+            return 0;
+        };
+    }
+
+    std::vector<Call> calls;
+    std::vector<std::wstring> names{L"left over"};
+
+private:
+    std::vector<Answer> answers_;
+};
+
+constexpr DWORD kRecord = sizeof(RASENTRYNAMEW);
+
+TEST_F(PhoneBook, ABookOfTwoIsReadOnTheSecondCallAtTheReportedSize) {
+    Answers({TooSmall(2 * kRecord), Names({L"Home", L"Work"}, 2)});
+    EXPECT_TRUE(dialogs::PhoneBookEntries(names));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Home", L"Work"}));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].bytes, kRecord);
+    EXPECT_EQ(calls[0].firstSize, kRecord);
+    EXPECT_EQ(calls[1].bytes, 2 * kRecord);
+    EXPECT_EQ(calls[1].firstSize, kRecord);
+    EXPECT_EQ(calls[1].secondSize, 0u);  // the grown buffer was zeroed
+}
+
+TEST_F(PhoneBook, AnyOtherErrorGivesFalseAndNoNames) {
+    struct Case {
+        const char* name;
+        std::vector<Answer> answers;
+    };
+    const Answer fails = [](RASENTRYNAMEW*, DWORD*, DWORD*) -> DWORD { return ERROR_INVALID_SIZE; };
+    const Case cases[] = {
+        {"an error on the first call", {fails}},
+        {"an error on the second call", {TooSmall(3 * kRecord), fails}},
+        {"too small once more", {TooSmall(2 * kRecord), TooSmall(4 * kRecord)}},
+        {"a size beyond reason", {TooSmall(0xFFFFFFF0u)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        calls.clear();
+        names = {L"left over"};
+        Answers(c.answers);
+        EXPECT_FALSE(dialogs::PhoneBookEntries(names));
+        EXPECT_TRUE(names.empty());
+        EXPECT_LE(calls.size(), 2u);
+    }
+}
+
+TEST_F(PhoneBook, TheNamesTakenAreBoundedByTheBuffer) {
+    struct Case {
+        const char* name;
+        std::vector<Answer> answers;
+        size_t expected;
+    };
+    const Case cases[] = {
+        {"an empty book", {Names({}, 0)}, 0},
+        {"one entry in the first record", {Names({L"Dial"}, 1)}, 1},
+        {"a count beyond the one record", {Names({L"Dial"}, 50)}, 1},
+        {"a count beyond the grown buffer", {TooSmall(2 * kRecord), Names({L"A", L"B"}, 1000)}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        calls.clear();
+        Answers(c.answers);
+        EXPECT_TRUE(dialogs::PhoneBookEntries(names));
+        EXPECT_EQ(names.size(), c.expected);
+    }
+}
+
+TEST_F(PhoneBook, ANameWithoutItsEndIsCutAt256Characters) {
+    Answers({[](RASENTRYNAMEW* records, DWORD*, DWORD* entries) -> DWORD {
+        std::fill(std::begin(records[0].szEntryName), std::end(records[0].szEntryName), L'x');
+        *entries = 1;
+        return 0;
+    }});
+    EXPECT_TRUE(dialogs::PhoneBookEntries(names));
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], std::wstring(256, L'x'));
+}
+
+TEST(PhoneBookUnderWine, TheRealBookIsEmpty) {
+    dialogs::ResetChoosers();
+    ASSERT_TRUE(dialogs::Choosers().RasEnumEntries);  // rasapi32 is there
+    std::vector<std::wstring> names{L"left over"};
+    EXPECT_TRUE(dialogs::PhoneBookEntries(names));
+    EXPECT_TRUE(names.empty());
 }
 
 }  // namespace
