@@ -58,6 +58,8 @@ protected:
         MenuInputTest::SetUp();
         // HideGroupDelay would block on every move while the third level is up.
         core::SetMotionClockForTests(nullptr, [](int) {});
+        // A closing dialog takes the activation along, and the menu slides out: fast.
+        config += L"SlideInSpeed=1\r\nSlideOutSpeed=1\r\n";
     }
     void TearDown() override {
         dialogs::ResetChoosers();

@@ -252,7 +252,7 @@ TEST_F(PropertiesIconTest, DefaultIconRestoresTheKindsIconAndKeepsTheCaption) {
         {"link", Item({{"Run", "a.exe"}, {"ImageFile", "%SYSTEM%shell32.dll"}, {"Index", "7"}, {"Type", "0"},
                        {"Caption", "A"}}),
          L"", 0},
-        {"folder that is gone", Item({{"Run", "C:\gone"}, {"ImageFile", "x.ico"}, {"Type", "1"}, {"Caption", "A"}}),
+        {"folder that is gone", Item({{"Run", "C:\\gone"}, {"ImageFile", "x.ico"}, {"Type", "1"}, {"Caption", "A"}}),
          shell32, 3},
         {"log out", Item({{"Run", "shutdown.exe"}, {"Params", "-l -t 00"}, {"ImageFile", "x.ico"}, {"Type", "3"},
                           {"Caption", "A"}}),
