@@ -357,3 +357,25 @@ TEST_F(PropertiesEditTest, ASaveThatFailsKeepsTheDialogAndALaterOkWrites) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PropertiesEditTest, AnItemGoneFromTheMenuByOkTimeIsNotWrittenAnywhere) {
+    StartWithMenu(Menu({Link("A", "a.exe"), Link("B", "b.exe")}));
+    SelectRows(1);
+    std::string saved;
+    EditSelected(1, {[&] {
+                         // Something took the item out while the dialog was up.
+                         ui::XmlNode root = Main().XMLDocument1.Root();
+                         root.RemoveChild(root.ElementAt(0));
+                         saved = folder.ReadFile(L"1.xml");
+                         SetText(kEdit2, L"Changed");
+                         Click(kButton3);
+                     }});
+    EXPECT_EQ(boxes, (Names{L"The item is no longer in the menu, so nothing was written."}));
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), saved);
+    // The level is built from the file again, which never lost the item.
+    EXPECT_EQ(Captions(), (Names{L"A", L"B"}));
+}
+
+}  // namespace

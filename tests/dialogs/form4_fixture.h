@@ -56,6 +56,7 @@ public:
 protected:
     void SetUp() override {
         MenuInputTest::SetUp();
+        core::SetPropertiesDialogForTests(nullptr);  // the real dialog
         // HideGroupDelay would block on every move while the third level is up.
         core::SetMotionClockForTests(nullptr, [](int) {});
         // A closing dialog takes the activation along, and the menu slides out: fast.
