@@ -198,9 +198,9 @@ TEST_F(PropertiesIconTest, TheBrowseButtonChoosesATargetOnItsLeftAndOpensTheIcon
     choosers.SelectFile = [&](HWND, const std::wstring& initial, const FileFilter&, std::wstring& file,
                               bool& relative) {
         ++asked;
-        startFolder = initial;
+        if (asked == 1) startFolder = initial;
         file = tool;
-        relative = false;
+        relative = asked == 2;  // "Use relative path" checked the second time
         return true;
     };
     SetChoosersForTests(choosers);
@@ -230,14 +230,18 @@ TEST_F(PropertiesIconTest, TheBrowseButtonChoosesATargetOnItsLeftAndOpensTheIcon
                          KillTimer(nullptr, timer);
                          EXPECT_EQ(asked, 0);
                          release(5);
+                         EXPECT_EQ(Text(kEdit1), tool);
+                         release(5);
                          Click(kButton3);
                      }});
     s_seen = nullptr;
     EXPECT_EQ(seen.text, L"Recently used");
     EXPECT_TRUE(seen.state & MFS_DISABLED);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked, 2);
     EXPECT_EQ(startFolder, L"C:\\tools\\");
-    EXPECT_EQ(SavedFields({0}, {L"Run", L"Caption"}), L"Run=" + tool + L" Caption=Tool");
+    // The program folder lies on the tool's drive here.
+    ASSERT_EQ(towupper(tool[0]), towupper(core::AppDir[0]));
+    EXPECT_EQ(SavedFields({0}, {L"Run", L"Caption"}), L"Run=%DISK%" + tool.substr(2) + L" Caption=Tool");
 }
 
 TEST_F(PropertiesIconTest, DefaultIconRestoresTheKindsIconAndKeepsTheCaption) {
