@@ -6,11 +6,13 @@
 #include "core/launch.h"
 #include "core/menu_nodes.h"
 #include "core/startup.h"
+#include "dialogs/form4.h"
 #include "popups/form2.h"
 #include "popups/zv_hint.h"
 #include "render/compositor.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
+#include "ui/modal.h"
 #include "ui/strings.h"
 
 #include <commctrl.h>
@@ -198,22 +200,46 @@ std::function<void(int)>& PropertiesDialogForTests() {
     return open;
 }
 
-// The properties dialog for the selected item of a level.
-void OpenPropertiesDialog(int level) {
-    if (PropertiesDialogForTests()) {
-        PropertiesDialogForTests()(level);
-        return;
-    }
-    // TODO(properties dialog): EditItemProperties(level), the round trip of PropMIClick.
-}
-
 }  // namespace
 
 void SetPropertiesDialogForTests(std::function<void(int level)> open) { PropertiesDialogForTests() = std::move(open); }
 
-void TForm1::EditItemProperties(int level) {
+void TForm1::PropMIClick() { EditItemProperties(PopupMenu1.Tag + 1); }
+
+void TForm1::EditItemProperties(int level, bool newItem) {
     if (level < 1 || level > 3) return;
-    OpenPropertiesDialog(level);
+    if (PropertiesDialogForTests()) {
+        PropertiesDialogForTests()(level);
+        return;
+    }
+    if (!Form4 || !XMLDocument1.HasRoot()) return;
+    // The item and its node by the row rule, once: OK writes this node, and Cancel
+    // removes a blank new item at this position, whatever the selection does meanwhile.
+    const int position = SelectedPosition(level, SelectedIndex, ScrollMode, ScrollTop);
+    auto container = LevelContainer(XMLDocument1.Root(), level, SelectedIndex, ScrollMode, ScrollTop);
+    const TLNItemList& items = ItemLists[level];
+    if (!container || position < 0 || position >= static_cast<int>(container->ElementCount()) ||
+        position >= static_cast<int>(items.size()))
+        return;
+    ui::XmlNode node = container->ElementAt(static_cast<size_t>(position));
+    if (!Form4->Fill(level, items[static_cast<size_t>(position)], node, position, newItem)) return;
+    Form4->CenterOnScreen();
+    const UINT interval = TimerInterval(kTimer1);
+    StopTimer(kTimer1);
+    ui::ScopeExit restart([this, interval] {
+        if (interval) StartTimer(kTimer1, interval);
+    });
+    ui::ShowModal(*Form4, ui::DialogKeys{true, dialogs::kButton3, dialogs::kButton6});
+    if (level == 1) {
+        BuildMainMenu();
+        RenderMenuWindow(false, *this, LevelImages[1].get(), SelectedIndex[1] - 1, 0);
+        return;
+    }
+    ui::Form* window = level == 2 ? static_cast<ui::Form*>(Form2) : static_cast<ui::Form*>(Form3);
+    // A Cancel that removed the new item may have closed the window.
+    if (!Form2 || !window || !window->Visible()) return;
+    Form2->RenderSubMenu(false, *window);
+    RenderMenuWindow(false, *window, LevelImages[level].get(), SelectedIndex[level] - 1, 0);
 }
 
 // The click path asks about the main window's row, so the dialog opens for level 1
@@ -222,7 +248,7 @@ bool TForm1::EditIfNoTarget() {
     const TLNItem* item = HoveredItem(ItemLists[1], SelectedIndex[1] - 1, ScrollMode[1], ScrollTop);
     if (!item || !item->Run.empty()) return false;
     if (item->Type != 0 && item->Type != 1) return false;
-    OpenPropertiesDialog(1);
+    EditItemProperties(1);
     return true;
 }
 

@@ -71,6 +71,8 @@ public:
     // False (after telling the user once) when the menu file could not be loaded,
     // so nothing may be written over it.
     bool MenuEditable();
+    // AppDir + MenuFileName, where every save goes.
+    std::wstring MenuPath() const;
 
     // --- skins, the menu build and the compositor
     void LoadSkin(const std::wstring& name);
@@ -139,8 +141,10 @@ public:
     bool DeleteItem(int position, bool silent);
     void DelMIClick();
     bool EditIfNoTarget();
-    // The properties dialog for the selected item of a level (1..3).
-    void EditItemProperties(int level);
+    // The properties dialog for the selected item of a level (1..3): filled, shown
+    // modally, the level rebuilt after it. `newItem` for the item NewItem just made.
+    void EditItemProperties(int level, bool newItem = false);
+    void PropMIClick();
     void NewMIClick();
     void NewSepMIClick();
     void NewGroupMIClick();
@@ -234,7 +238,6 @@ private:
     bool WriteDefaultMenuIfMissing();
     void DecidePopupMode();
     void PlaceInitially();
-    std::wstring MenuPath() const;
     // mouse_input.cpp
     void SetUpPopupMenu1();
     void PopupMenu1Command(const ui::MenuItem& item);

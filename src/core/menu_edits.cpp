@@ -84,17 +84,15 @@ void TForm1::RepaintLevel(int level) {
     RenderMenuWindow(false, *form, LevelImages[level].get(), -1, 0);
 }
 
-void TForm1::NewMIClick() {
-    // TODO(properties dialog): mark TForm4 as editing a new item (the Tag of its Cancel
-    // button Button6 := 1), so that Cancel on a still blank item removes it again.
-    NewItem(PopupMenu1.Tag + 1, false);
-}
+// The properties dialog's new-item marker is started by NewItem, once the item exists.
+void TForm1::NewMIClick() { NewItem(PopupMenu1.Tag + 1, false); }
 
 void TForm1::NewSepMIClick() { NewItem(PopupMenu1.Tag + 1, true); }
 
 void TForm1::NewGroupMIClick() { NewGroup(PopupMenu1.Tag + 1); }
 
 void TForm1::NewItem(int level, bool separator) {
+    bool edit = false;
     try {
         if (level < 1 || level > 3 || !XMLDocument1.HasRoot() || ListsFolder(*this, level)) return;
         auto container =
@@ -107,12 +105,15 @@ void TForm1::NewItem(int level, bool separator) {
                        NewShortcutFields(PopupMenu1.Item(L"NewMI").Caption, SystemDir, separator));
         const bool saved = SaveMenuAndRebuild(level - 1);
         RepaintLevel(level);
-        if (!saved || separator) return;
-        if (Settings.ShowHint == 1) popups::ShowSelectedRowHint(level);
-        // TODO(properties dialog): PropMIClick, the properties of the new row.
+        edit = saved && !separator;
     } catch (...) {
         // The document and the windows stay as far as the command got.
+        return;
     }
+    if (!edit) return;
+    if (Settings.ShowHint == 1) popups::ShowSelectedRowHint(level);
+    // The new row took the selected row's place, so the dialog finds it there.
+    EditItemProperties(level, true);
 }
 
 void TForm1::NewGroup(int level) {

@@ -405,8 +405,8 @@ void TForm1::PopupMenu1Command(const ui::MenuItem& item) {
     case kLock1: Lock1Click(); break;
     case kSettingsMI: SettingsMIClick(); break;
     case kAboutMI: AboutMIClick(); break;
+    case kPropMI: PropMIClick(); break;
     case kContextmenu1:  // TODO(shell context menu): Contextmenu1Click, the shell's menu of the item
-    case kPropMI:        // TODO(properties dialog): PropMIClick
     default: break;
     }
 }

@@ -1,5 +1,6 @@
 #include "menu_input_fixture.h"
 
+#include "core/launch.h"
 #include "core/menu_nodes.h"
 #include "support/held_file.h"
 #include "support/shell_files.h"
@@ -65,6 +66,15 @@ std::wstring NewGroupItem() {
 
 class MenuEditsTest : public MenuInputTest {
 protected:
+    // The properties dialog that a new shortcut opens is recorded, not shown.
+    void SetUp() override {
+        MenuInputTest::SetUp();
+        core::SetPropertiesDialogForTests([this](int level) { propertiesOpened.push_back(level); });
+    }
+    void TearDown() override {
+        core::SetPropertiesDialogForTests(nullptr);
+        MenuInputTest::TearDown();
+    }
     // The container of the saved menu file at the end of the chain.
     std::optional<ui::XmlNode> Saved(const Chain& chain) {
         saved = std::make_unique<ui::XmlDocument>();
@@ -97,6 +107,7 @@ protected:
     const ui::MenuItem& Entry(const wchar_t* name) { return Main().PopupMenu1.Item(name); }
 
     std::unique_ptr<ui::XmlDocument> saved;
+    std::vector<int> propertiesOpened;
 };
 
 // A group G at row 2 holds H, a group of its own at row 1; level 3 is H's items.
@@ -132,8 +143,11 @@ TEST_F(MenuEditsTest, NewShortcutAndSeparatorTakeTheSelectedRowsPlaceOnEachLevel
         Select(c.level, c.row1, c.row2, c.row3);
         Main().ScrollMode[1] = c.scrollTop ? 1 : 0;
         Main().ScrollTop = c.scrollTop;
+        propertiesOpened.clear();
         if (c.separator) Main().NewSepMIClick();
         else Main().NewMIClick();
+        EXPECT_EQ(propertiesOpened, c.separator ? std::vector<int>{} : std::vector<int>{c.level})
+            << "a new shortcut, and only a shortcut, opens its properties";
         EXPECT_EQ(SavedCaptions(c.chain), c.captions);
         const std::wstring shortcut = Shortcut(L"New item", c.separator ? L"777" : L"0");
         EXPECT_EQ(SavedItem(c.chain, c.position), c.level == 1 ? shortcut : ReadBack(shortcut));

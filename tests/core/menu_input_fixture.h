@@ -5,6 +5,7 @@
 #include "main_window_fixture.h"
 
 #include "core/edit_commands.h"
+#include "core/launch.h"
 #include "core/motion.h"
 #include "core/mouse_input.h"
 #include "ui/cursor.h"
@@ -138,6 +139,13 @@ class MenuInputTest : public MainWindowTest {
 protected:
     using Row = menu_input::Row;
 
+    // A click on an item without a target opens the properties dialog, which is
+    // modal: a test that means to drive it puts the real one back.
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        core::SetPropertiesDialogForTests([](int) {});
+    }
+
     void StartWith(const std::vector<Row>& rows) {
         folder.WriteFile(L"1.xml", menu_input::MenuXml(rows));
         boxes.clear();
@@ -150,6 +158,7 @@ protected:
         ui::SetScreenCursor(nullptr);
         core::SavedScreenCursor = nullptr;
         core::SetTaskDialogHandler(nullptr);
+        core::SetPropertiesDialogForTests(nullptr);
         core::VistaOrLater = false;
         SetCursorPos(1100, 950);
         MainWindowTest::TearDown();
