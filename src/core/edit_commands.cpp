@@ -222,13 +222,15 @@ void TForm1::EditItemProperties(int level, bool newItem) {
         position >= static_cast<int>(items.size()))
         return;
     ui::XmlNode node = container->ElementAt(static_cast<size_t>(position));
-    if (!Form4->Fill(level, items[static_cast<size_t>(position)], node, position, newItem)) return;
-    Form4->CenterOnScreen();
+    // Stopped before the fill, which may ask the user something (the phone book).
     const UINT interval = TimerInterval(kTimer1);
     StopTimer(kTimer1);
     ui::ScopeExit restart([this, interval] {
         if (interval) StartTimer(kTimer1, interval);
     });
+    const TLNItem item = items[static_cast<size_t>(position)];
+    if (!Form4->Fill(level, item, node, position, newItem)) return;
+    Form4->CenterOnScreen();
     ui::ShowModal(*Form4, ui::DialogKeys{true, dialogs::kButton3, dialogs::kButton6});
     if (level == 1) {
         BuildMainMenu();

@@ -77,9 +77,13 @@ void TForm4::CreateControls() {
     HWND form = Handle();
     // Panel1 and the group boxes first, and kept at the bottom of the z-order, so the
     // controls over them are drawn after them.
-    HWND panel = ui::CreateControl(form, Spec(WC_STATICW, L"", SS_NOTIFY, 0, 0, 473, 200, kPanel1));
-    HWND group1 = ui::CreateControl(form, Spec(WC_BUTTONW, L"", BS_GROUPBOX, 8, 8, 457, 185, kGroupBox1));
-    HWND group2 = ui::CreateControl(form, Spec(WC_BUTTONW, L"", BS_GROUPBOX, 16, 16, 145, 169, kGroupBox2));
+    // WS_CLIPSIBLINGS: a repaint of one of them leaves the controls over it alone.
+    HWND panel =
+        ui::CreateControl(form, Spec(WC_STATICW, L"", SS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 473, 200, kPanel1));
+    HWND group1 =
+        ui::CreateControl(form, Spec(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 8, 8, 457, 185, kGroupBox1));
+    HWND group2 =
+        ui::CreateControl(form, Spec(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 16, 16, 145, 169, kGroupBox2));
     ui::CreateControl(form, Spec(WC_STATICW, L"", SS_OWNERDRAW, 16 + (145 - 113) / 2, 30, 113, 89, kImage1));
     ui::CreateControl(form, Spec(WC_BUTTONW, L"Change Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 126, 129, 23, kButton4));
     ui::CreateControl(form,
@@ -136,8 +140,9 @@ LRESULT TForm4::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
     case WM_DRAWITEM: DrawImage1(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)); return TRUE;
     case WM_SHOWWINDOW:
-        if (wp) FormShow();
-        else FormHide();
+        // lParam names an owner's minimise or restore, which ends no showing.
+        if (lp == 0 && wp) FormShow();
+        else if (lp == 0) FormHide();
         break;
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {

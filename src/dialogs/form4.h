@@ -129,7 +129,7 @@ private:
     void Browse();
     // An icon file chosen by the user: taken when it gives a picture, else a message.
     bool TakeIconFile(const std::wstring& path, int index);
-    void ChooseIconFile(const std::wstring& initialFolder);
+    void ChooseIconFile(const std::wstring& initialFolder, bool relativeAllowed);
     // form4_ok.cpp
     bool SaveNode(const DialogValues& values);
     void RemoveBlankNewItem();

@@ -150,9 +150,10 @@ void TForm4::FillSystemBox() {
 void TForm4::FillConnectionBox() {
     std::vector<std::wstring> names;
     if (!PhoneBookEntries(names)) {
-        SetEntries({}, -1);
+        // The list stays empty but for the item's own connection, so its other values
+        // can still be saved.
+        names.clear();
         ShowMessage(kRasError);
-        return;
     }
     // Only a stored connection is kept when the book lacks it; another kind's
     // parameters name no connection.

@@ -169,10 +169,7 @@ void TForm4::Browse() {
         ui::SetControlText(Control(kEdit2), CaptionForFile(shown));
         const std::wstring_view ext = ExtensionOf(file);
         if (ext == L".ico" || ext == L".icl" || ext == L".exe" || ext == L".dll") {
-            if (TryIconPreview(shown, 0)) {
-                IconFile = shown;
-                IconIndex = 0;
-            }
+            TakeIconFile(shown, 0);
             return;
         }
         LoadIconPreview(shown, 0);
@@ -202,7 +199,7 @@ void TForm4::PickIcon(const std::wstring& file) {
     TakeIconFile(ExpandSystemRoot(chosen, WindowsFolder()), index);
 }
 
-void TForm4::ChooseIconFile(const std::wstring& initialFolder) {
+void TForm4::ChooseIconFile(const std::wstring& initialFolder, bool relativeAllowed) {
     std::wstring file;
     bool relative = false;
     if (!SelectFile(Handle(), initialFolder, kIconFilter, file, relative)) return;
@@ -210,7 +207,7 @@ void TForm4::ChooseIconFile(const std::wstring& initialFolder) {
         PickIcon(file);
         return;
     }
-    TakeIconFile(relative ? RelativeToProgramDrive(file, core::AppDir) : file, 0);
+    TakeIconFile(relative && relativeAllowed ? RelativeToProgramDrive(file, core::AppDir) : file, 0);
 }
 
 void TForm4::Button4Click() {
@@ -218,7 +215,8 @@ void TForm4::Button4Click() {
     const int oldIndex = IconIndex;
     const std::wstring current = core::ExpandPathMacros(IconFile);
     if (!ui::TrimSpaces(current).empty() && ui::FileExists(current)) {
-        ChooseIconFile(ui::ExtractFilePath(current));
+        // The "%DISK%" form replaces a picture file only by another one.
+        ChooseIconFile(ui::ExtractFilePath(current), IsIconOrPng(ExtensionOf(current)));
     } else {
         if (TypeIndex() == 4) {
             RECT rect = ui::ChildRect(Control(kButton4));
@@ -229,7 +227,7 @@ void TForm4::Button4Click() {
         HWND edit1 = Control(kEdit1);
         const std::wstring target = ui::ControlText(edit1);
         const bool exe = ui::ControlEnabled(edit1) && target.size() >= 4 && target.ends_with(L".exe");
-        ChooseIconFile(exe ? ui::ExtractFilePath(core::ExpandPathMacros(target)) : std::wstring());
+        ChooseIconFile(exe ? ui::ExtractFilePath(core::ExpandPathMacros(target)) : std::wstring(), false);
     }
     if (IconFile != oldFile || IconIndex != oldIndex) Edit1Change();
 }
@@ -260,7 +258,11 @@ void TForm4::Button5Click() {
         return;
     }
     const std::wstring caption = ui::ControlText(Control(kEdit2));
+    // The type change it re-runs is no choice of a kind: a stored kind the list lacks
+    // stays what OK writes.
+    const bool keepStoredKind = keepStoredKind_;
     if (typeIndex != kSystemType) ComboBox1Change();
+    keepStoredKind_ = keepStoredKind;
     ui::SetControlText(Control(kEdit2), caption);
     Edit1Change();
 }
@@ -280,10 +282,7 @@ void TForm4::WMDropFiles(HDROP drop) {
     // A hidden or disabled target edit is no target the item would keep.
     if (!PtInRect(&target, dropped->Point) || !ui::ControlVisible(edit1) || !ui::ControlEnabled(edit1)) return;
     ui::SetControlText(edit1, dropped->Path);
-    if (TryIconPreview(dropped->Path, 0)) {
-        IconFile = dropped->Path;
-        IconIndex = 0;
-    }
+    TakeIconFile(dropped->Path, 0);
     Edit1Change();
 }
 

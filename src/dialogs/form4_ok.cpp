@@ -18,6 +18,9 @@ using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kNotSavedText[] =
     L"The item could not be saved: the menu file could not be written. Your changes are still in the dialog.";
+constexpr wchar_t kRefusedText[] =
+    L"The item could not be saved: the menu file could not be loaded, so nothing is written over it. Your changes "
+    L"are still in the dialog.";
 constexpr wchar_t kGoneText[] = L"The item is no longer in the menu, so nothing was written.";
 
 // The node still hangs in a document tree: neither removed nor left behind by a
@@ -35,13 +38,14 @@ bool InDocument(const ui::XmlNode& node, const ui::XmlDocument& document) {
     return SUCCEEDED(current->get_nodeType(&type)) && type == NODE_DOCUMENT;
 }
 
-// Puts `with` in the place of `node`; afterwards `node` names the one in the document.
-bool ReplaceNode(ui::XmlNode& node, const ui::XmlNode& with) {
-    ComPtr<IXMLDOMNode> parent;
-    if (node.Get()->get_parentNode(&parent) != S_OK || !parent) return false;
-    ComPtr<IXMLDOMNode> old;
-    if (parent->replaceChild(with.Get(), node.Get(), &old) != S_OK) return false;
-    node = with;
+// Gives `node` the children of `saved` again, in place, so that whoever holds the
+// node still holds the one in the document.
+bool RestoreChildren(ui::XmlNode& node, const ui::XmlNode& saved) {
+    for (const ui::XmlNode& child : node.ChildNodes()) node.RemoveChild(child);
+    for (const ui::XmlNode& child : saved.ChildNodes()) {
+        ComPtr<IXMLDOMNode> added;
+        if (node.Get()->appendChild(child.Get(), &added) != S_OK) return false;
+    }
     return true;
 }
 
@@ -63,7 +67,13 @@ void TForm4::Button3Click() {
         Hide();
         return;
     }
-    if (!main->MenuEditable()) return;
+    // The menu's own warning comes once a run, and under this topmost dialog: the
+    // dialog says it each time.
+    if (!main->MenuFile.CheckMenuWritable(main->XMLDocument1)) {
+        main->MenuFile.TakeRefusalWarning();
+        ShowMessage(kRefusedText);
+        return;
+    }
     HWND ok = Control(kButton3);
     ui::SetEnabled(ok, false);
     if (!SaveNode(values)) {
@@ -85,7 +95,7 @@ bool TForm4::SaveNode(const DialogValues& values) {
     const ui::XmlNode snapshot = node_->CloneDeep();
     WriteItemNode(*node_, written);
     if (main.MenuFile.SaveMenu(main.XMLDocument1, main.MenuPath()) == core::MenuStore::SaveResult::Saved) return true;
-    ReplaceNode(*node_, snapshot);
+    if (!RestoreChildren(*node_, snapshot)) ShowMessage(L"The item's earlier values could not be put back.");
     return false;
 }
 

@@ -204,6 +204,16 @@ TEST_F(PropertiesEditTest, KindsTheListsCannotShowSurviveOk) {
         EXPECT_EQ(boxes, Names{});
         core::DestroyForms();
     }
+
+    // Default Icon runs the type change again, which is no choice of a kind.
+    StartWithMenu(Menu({Item({{"Run", "::{1234}"}, {"Params", "q"}, {"Type", "3"}, {"Caption", "S"}})}));
+    SelectRows(1);
+    EditSelected(1, {[&] {
+                         ASSERT_TRUE(Enabled(kButton5));
+                         Click(kButton5);
+                         Click(kButton3);
+                     }});
+    EXPECT_EQ(SavedFields({0}, {L"Type", L"Run", L"Params", L"Caption"}), L"Type=3 Run=::{1234} Params=q Caption=S");
 }
 
 TEST_F(PropertiesEditTest, ATypeChangeBringsTheKindsDefaults) {
@@ -329,6 +339,34 @@ TEST_F(PropertiesEditTest, BadValuesAreRefusedWithTheDialogKept) {
         EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
         core::DestroyForms();
     }
+}
+
+// A menu that did not load is never written over; the dialog says so at every OK,
+// not only with the menu's one warning of the run.
+TEST_F(PropertiesEditTest, ARefusedSaveIsReportedAtEveryOkAndLosesNothing) {
+    StartWithMenu(Menu({Link("A", "a.exe"), Link("B", "b.exe")}));
+    const std::string before = folder.ReadFile(L"1.xml");
+    Main().MenuFile.SetLoadState(core::MenuStore::LoadState::ParseFailed);
+    SelectRows(1);
+    EditSelected(1, {[&] {
+                         SetText(kEdit2, L"Changed");
+                         Click(kButton3);
+                     },
+                     [&] {
+                         EXPECT_TRUE(Dialog().Visible());
+                         EXPECT_EQ(boxes.size(), 1u);
+                         Click(kButton3);
+                     },
+                     [&] {
+                         EXPECT_TRUE(Dialog().Visible());
+                         EXPECT_EQ(boxes.size(), 2u);
+                         EXPECT_EQ(Text(kEdit2), L"Changed");
+                         EXPECT_EQ(Main().XMLDocument1.Root().ElementAt(0).Child(L"Caption").Text(), L"A");
+                         Click(kButton6);
+                     }});
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], boxes[1]) << "the dialog's own message both times";
 }
 
 TEST_F(PropertiesEditTest, ASaveThatFailsKeepsTheDialogAndALaterOkWrites) {

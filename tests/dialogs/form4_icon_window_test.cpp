@@ -353,14 +353,18 @@ TEST_F(PropertiesIconTest, ADialUpConnectionIsChosenFromThePhoneBookAndReopensSe
     EXPECT_EQ(reopened, L"Work");
     EXPECT_TRUE(boxes.empty());
 
-    // Any other error leaves the list empty, with the message, and the dialog up.
+    // Any other error gives the message and a list of the item's own connection only,
+    // so its other values can still be saved.
     book->error = 600;  // ERROR_CANNOT_OPEN_PHONEBOOK
     SelectRows(1);
     EditSelected(1, {[&] {
-                         EXPECT_EQ(ui::ComboCount(Control(kSysBox)), 0);
-                         Click(kButton6);
+                         EXPECT_EQ(ui::ComboCount(Control(kSysBox)), 1);
+                         EXPECT_EQ(ui::ComboItemText(Control(kSysBox), Index(kSysBox)), L"Work");
+                         SetText(kEdit2, L"Still saved");
+                         Click(kButton3);
                      }});
     EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Sorry, error in RasEnumEntries function."}));
+    EXPECT_EQ(SavedFields({0}, {L"Type", L"Params", L"Caption"}), L"Type=5 Params=-d \"Work\" Caption=Still saved");
 }
 
 TEST_F(PropertiesIconTest, ActivationExtendsTheGlassIntoTheBottomBand) {
