@@ -30,23 +30,23 @@ int RowY(int row) { return kRowTop + row * kRowStep; }
 
 std::vector<std::wstring> Texts(auto const& table) { return std::vector<std::wstring>(table.begin(), table.end()); }
 
-ui::ControlSpec Spec(const wchar_t* className, std::wstring text, DWORD style, int x, int y, int width, int height,
+ui::ControlLayout Layout(const wchar_t* className, std::wstring text, DWORD style, int x, int y, int width, int height,
                      int id, bool hidden = false) {
-    ui::ControlSpec spec;
-    spec.className = className;
-    spec.text = std::move(text);
-    spec.style = style;
-    spec.x = x;
-    spec.y = y;
-    spec.width = width;
-    spec.height = height;
-    spec.id = id;
-    spec.hidden = hidden;
-    return spec;
+    ui::ControlLayout layout;
+    layout.className = className;
+    layout.text = std::move(text);
+    layout.style = style;
+    layout.x = x;
+    layout.y = y;
+    layout.width = width;
+    layout.height = height;
+    layout.id = id;
+    layout.hidden = hidden;
+    return layout;
 }
 
 HWND DropList(HWND parent, int x, int y, int width, int id, bool hidden = false) {
-    HWND combo = ui::CreateControl(parent, Spec(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y,
+    HWND combo = ui::CreateControl(parent, Layout(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y,
                                                 width, kDropListHeight, id, hidden));
     SendMessageW(combo, CB_SETMINVISIBLE, 10, 0);
     return combo;
@@ -79,18 +79,18 @@ void TForm4::CreateControls() {
     // controls over them are drawn after them.
     // WS_CLIPSIBLINGS: a repaint of one of them leaves the controls over it alone.
     HWND panel =
-        ui::CreateControl(form, Spec(WC_STATICW, L"", SS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 473, 200, kPanel1));
+        ui::CreateControl(form, Layout(WC_STATICW, L"", SS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 473, 200, kPanel1));
     HWND group1 =
-        ui::CreateControl(form, Spec(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 8, 8, 457, 185, kGroupBox1));
+        ui::CreateControl(form, Layout(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 8, 8, 457, 185, kGroupBox1));
     HWND group2 =
-        ui::CreateControl(form, Spec(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 16, 16, 145, 169, kGroupBox2));
-    ui::CreateControl(form, Spec(WC_STATICW, L"", SS_OWNERDRAW, 16 + (145 - 113) / 2, 30, 113, 89, kImage1));
-    ui::CreateControl(form, Spec(WC_BUTTONW, L"Change Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 126, 129, 23, kButton4));
+        ui::CreateControl(form, Layout(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 16, 16, 145, 169, kGroupBox2));
+    ui::CreateControl(form, Layout(WC_STATICW, L"", SS_OWNERDRAW, 16 + (145 - 113) / 2, 30, 113, 89, kImage1));
+    ui::CreateControl(form, Layout(WC_BUTTONW, L"Change Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 126, 129, 23, kButton4));
     ui::CreateControl(form,
-                      Spec(WC_BUTTONW, L"Default Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 154, 129, 23, kButton5));
+                      Layout(WC_BUTTONW, L"Default Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 154, 129, 23, kButton5));
     CreateRightColumn();
-    ui::CreateGlyphButton(form, Spec(WC_BUTTONW, L"OK", 0, 280, 216, 89, 29, kButton3), ui::Glyph::Ok);
-    ui::CreateGlyphButton(form, Spec(WC_BUTTONW, L"Cancel", 0, 376, 216, 89, 29, kButton6), ui::Glyph::Cancel);
+    ui::CreateGlyphButton(form, Layout(WC_BUTTONW, L"OK", 0, 280, 216, 89, 29, kButton3), ui::Glyph::Ok);
+    ui::CreateGlyphButton(form, Layout(WC_BUTTONW, L"Cancel", 0, 376, 216, 89, 29, kButton6), ui::Glyph::Cancel);
     for (HWND back : {group2, group1, panel})
         SetWindowPos(back, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowSubclass(Control(kButton1), &TForm4::Button1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -101,22 +101,22 @@ void TForm4::CreateRightColumn() {
     const std::pair<int, const wchar_t*> labels[] = {
         {kLabel4, L"Type"}, {kLabel1, L"Object"}, {kLabel5, L"Param"}, {kLabel2, L"Caption"}, {kLabel3, L"Run"}};
     for (int row = 0; row < 5; ++row)
-        ui::CreateControl(form, Spec(WC_STATICW, labels[row].second, 0, kLabelX, RowY(row) + 3, 60, 14,
+        ui::CreateControl(form, Layout(WC_STATICW, labels[row].second, 0, kLabelX, RowY(row) + 3, 60, 14,
                                      labels[row].first));
     ui::SetComboItems(DropList(form, kColumnX, RowY(0), kColumnWidth, kComboBox1), Texts(TypeCaptions));
-    ui::CreateControl(form, Spec(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(1), 193, 21, kEdit1));
-    ui::CreateControl(form, Spec(WC_BUTTONW, L"...", BS_PUSHBUTTON, kColumnX + 193, RowY(1), 33, 21, kButton1));
+    ui::CreateControl(form, Layout(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(1), 193, 21, kEdit1));
+    ui::CreateControl(form, Layout(WC_BUTTONW, L"...", BS_PUSHBUTTON, kColumnX + 193, RowY(1), 33, 21, kButton1));
     DropList(form, kColumnX, RowY(1), kColumnWidth, kSysBox, true);
     ui::CreateControl(form,
-                      Spec(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(2), kColumnWidth, 21, kEdit3));
+                      Layout(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(2), kColumnWidth, 21, kEdit3));
     ui::CreateControl(form,
-                      Spec(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(3), kColumnWidth, 21, kEdit2));
+                      Layout(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(3), kColumnWidth, 21, kEdit2));
     ui::SetComboItems(DropList(form, kColumnX, RowY(4), kColumnWidth, kComboBox2), Texts(ShowCaptions));
     for (HWND edit : {Control(kEdit1), Control(kEdit2), Control(kEdit3)})
         SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
-    ui::CreateControl(form, Spec(WC_BUTTONW, L"As popup menu", BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX, RowY(5) + 2,
+    ui::CreateControl(form, Layout(WC_BUTTONW, L"As popup menu", BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX, RowY(5) + 2,
                                  kColumnWidth, 17, kCheckBox1, true));
-    ui::CreateControl(form, Spec(WC_BUTTONW, L"As menu in Vista style", BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX,
+    ui::CreateControl(form, Layout(WC_BUTTONW, L"As menu in Vista style", BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX,
                                  RowY(5) + 2, kColumnWidth, 17, kCheckBox2, true));
 }
 

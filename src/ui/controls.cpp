@@ -23,12 +23,12 @@ HFONT DialogFont() {
     return font ? font.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-HWND CreateControl(HWND parent, const ControlSpec& spec) {
-    DWORD style = spec.style | WS_CHILD;
-    if (!spec.hidden) style |= WS_VISIBLE;
-    HWND hwnd = CreateWindowExW(spec.exStyle, spec.className, spec.text.c_str(), style, spec.x, spec.y,
-                                spec.width, spec.height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+HWND CreateControl(HWND parent, const ControlLayout& layout) {
+    DWORD style = layout.style | WS_CHILD;
+    if (!layout.hidden) style |= WS_VISIBLE;
+    HWND hwnd = CreateWindowExW(layout.exStyle, layout.className, layout.text.c_str(), style, layout.x, layout.y,
+                                layout.width, layout.height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) throw std::runtime_error("a dialog control could not be created");
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);

@@ -13,7 +13,7 @@ namespace ui {
 // Tahoma 8 pt at the screen's resolution, made once and kept for the process.
 HFONT DialogFont();
 
-struct ControlSpec {
+struct ControlLayout {
     const wchar_t* className = L"STATIC";  // WC_BUTTON, WC_EDIT, WC_COMBOBOX, ...
     std::wstring text;
     DWORD style = 0;    // WS_CHILD and WS_VISIBLE are added unless `hidden`
@@ -28,7 +28,7 @@ struct ControlSpec {
 
 // A child window of `parent` in the dialog font. Throws std::runtime_error when the
 // window cannot be made: a dialog without its controls is a bug, not input.
-HWND CreateControl(HWND parent, const ControlSpec& spec);
+HWND CreateControl(HWND parent, const ControlLayout& layout);
 
 std::wstring ControlText(HWND control);
 void SetControlText(HWND control, std::wstring_view text);

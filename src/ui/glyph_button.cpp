@@ -137,8 +137,8 @@ GlyphState* StateOf(HWND button) {
 
 }  // namespace
 
-HWND CreateGlyphButton(HWND parent, const ControlSpec& spec, Glyph glyph) {
-    ControlSpec button = spec;
+HWND CreateGlyphButton(HWND parent, const ControlLayout& layout, Glyph glyph) {
+    ControlLayout button = layout;
     button.className = L"BUTTON";
     button.style |= WS_TABSTOP | BS_PUSHBUTTON;
     HWND hwnd = CreateControl(parent, button);

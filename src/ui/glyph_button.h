@@ -13,9 +13,9 @@ namespace ui {
 // The glyphs the program carries as PNG resources.
 enum class Glyph { Ok, Cancel };
 
-// A push button made like CreateControl(parent, spec), with the glyph on its left.
+// A push button made like CreateControl(parent, layout), with the glyph on its left.
 // The button keeps its image list and tooltip until it is destroyed.
-HWND CreateGlyphButton(HWND parent, const ControlSpec& spec, Glyph glyph);
+HWND CreateGlyphButton(HWND parent, const ControlLayout& layout, Glyph glyph);
 
 // Glyph only: the caption leaves the face and becomes the button's tooltip (owned by
 // the button's top-level window) and the glyph moves above the empty text; off puts

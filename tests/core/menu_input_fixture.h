@@ -11,6 +11,7 @@
 #include "ui/cursor.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,20 @@ public:
 private:
     BYTE saved_[256]{};
 };
+
+// An item of the menu file by its 0-based positions from the root down, read into
+// `document`, which keeps the node alive.
+inline std::optional<ui::XmlNode> SavedItem(ui::XmlDocument& document, const std::wstring& file,
+                                            const std::vector<int>& path) {
+    if (!document.Load(file)) return std::nullopt;
+    ui::XmlNode node = document.Root();
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (i > 0) node = node.Child(L"subitem");
+        if (static_cast<size_t>(path[i]) >= node.ElementCount()) return std::nullopt;
+        node = node.ElementAt(static_cast<size_t>(path[i]));
+    }
+    return node;
+}
 
 }  // namespace menu_input
 

@@ -36,14 +36,14 @@ private:
 };
 
 HWND MakeButton(HWND parent, ui::Glyph glyph, const wchar_t* caption) {
-    ui::ControlSpec spec;
-    spec.text = caption;
-    spec.x = 10;
-    spec.y = 10;
-    spec.width = 89;
-    spec.height = 29;
-    spec.id = IDOK;
-    return ui::CreateGlyphButton(parent, spec, glyph);
+    ui::ControlLayout layout;
+    layout.text = caption;
+    layout.x = 10;
+    layout.y = 10;
+    layout.width = 89;
+    layout.height = 29;
+    layout.id = IDOK;
+    return ui::CreateGlyphButton(parent, layout, glyph);
 }
 
 BUTTON_IMAGELIST ImageListOf(HWND button) {
@@ -148,12 +148,12 @@ TEST(GlyphButton, GlyphOnlyMovesTheCaptionToTheTooltipAndBack) {
 
 TEST(GlyphButton, PlainButtonsIgnoreGlyphOnly) {
     HiddenHost host;
-    ui::ControlSpec spec;
-    spec.className = L"BUTTON";
-    spec.text = L"Apply";
-    spec.width = 80;
-    spec.height = 24;
-    HWND button = ui::CreateControl(host.Handle(), spec);
+    ui::ControlLayout layout;
+    layout.className = L"BUTTON";
+    layout.text = L"Apply";
+    layout.width = 80;
+    layout.height = 24;
+    HWND button = ui::CreateControl(host.Handle(), layout);
     ui::SetGlyphOnly(button, true);
     EXPECT_FALSE(ui::GlyphOnly(button));
     EXPECT_EQ(ui::ControlText(button), L"Apply");

@@ -54,17 +54,17 @@ protected:
 
 private:
     void Add(const wchar_t* kind, int id, int x, int y, DWORD style, DWORD exStyle, const wchar_t* text = L"") {
-        ui::ControlSpec spec;
-        spec.className = kind;
-        spec.text = text;
-        spec.style = style | WS_TABSTOP;
-        spec.exStyle = exStyle;
-        spec.x = x;
-        spec.y = y;
-        spec.width = 100;
-        spec.height = 22;
-        spec.id = id;
-        ui::CreateControl(Handle(), spec);
+        ui::ControlLayout layout;
+        layout.className = kind;
+        layout.text = text;
+        layout.style = style | WS_TABSTOP;
+        layout.exStyle = exStyle;
+        layout.x = x;
+        layout.y = y;
+        layout.width = 100;
+        layout.height = 22;
+        layout.id = id;
+        ui::CreateControl(Handle(), layout);
     }
 };
 

@@ -171,14 +171,7 @@ public:
     // An item of the saved file by its 0-based positions from the root down.
     std::optional<ui::XmlNode> Saved(const std::vector<int>& path) {
         saved_ = std::make_unique<ui::XmlDocument>();
-        if (!saved_->Load(folder.PathOf(L"1.xml"))) return std::nullopt;
-        ui::XmlNode node = saved_->Root();
-        for (size_t i = 0; i < path.size(); ++i) {
-            if (i > 0) node = node.Child(L"subitem");
-            if (static_cast<size_t>(path[i]) >= node.ElementCount()) return std::nullopt;
-            node = node.ElementAt(static_cast<size_t>(path[i]));
-        }
-        return node;
+        return menu_input::SavedItem(*saved_, folder.PathOf(L"1.xml"), path);
     }
     // Named fields of a saved item, "name=value" joined by blanks; "(none)" for a
     // field the item lacks.
