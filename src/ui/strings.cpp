@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -33,6 +34,40 @@ std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
 std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
 std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
+
+std::optional<std::string> WideToAnsiExact(std::wstring_view text) {
+    if (text.empty()) return std::string();
+    const int length = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr,
+                                &usedDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), n, nullptr,
+                        &usedDefault);
+    // The flag misses characters that map to another without a default (some code
+    // pages fold them); a round trip catches those too.
+    if (usedDefault || ToWide(CP_ACP, out) != text) return std::nullopt;
+    return out;
+}
+
+std::string EncodeMarkedText(std::wstring_view text) {
+    if (auto ansi = WideToAnsiExact(text)) return *std::move(ansi);
+    return "\xEF\xBB\xBF" + WideToUtf8(text);
+}
+
+std::wstring DecodeMarkedText(std::string_view bytes) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return Utf8ToWide(bytes.substr(3));
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        bytes.remove_prefix(2);
+        std::wstring out(bytes.size() / 2, L'\0');
+        for (size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                          static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+        return out;  // an odd last byte is a truncated character and is dropped
+    }
+    return AnsiToWide(bytes);
+}
 
 std::optional<std::int32_t> ParseInt(std::wstring_view text) {
     size_t i = 0;

@@ -13,6 +13,15 @@ std::string WideToUtf8(std::wstring_view text);
 // The ANSI code page: only where an interface fixes 8-bit text.
 std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
+// The ANSI bytes of a text, or nothing when the code page cannot hold every character
+// of it (a best-fit or default character would name another file).
+std::optional<std::string> WideToAnsiExact(std::wstring_view text);
+
+// Text files the user may also edit (index.txt, Index.dat): ANSI byte for byte while
+// the code page holds every character, otherwise the whole text as UTF-8 behind a
+// byte-order mark. The reader takes a UTF-8 or UTF-16LE mark, else ANSI.
+std::string EncodeMarkedText(std::wstring_view text);
+std::wstring DecodeMarkedText(std::string_view bytes);
 
 // Decimal with an optional sign, 32-bit range; anything else is malformed.
 std::optional<std::int32_t> ParseInt(std::wstring_view text);

@@ -60,3 +60,27 @@ TEST(RoundEven, RoundsHalvesToEven) {
 }
 
 }  // namespace
+
+TEST(MarkedText, StaysAnsiWhileTheCodePageHoldsEveryCharacter) {
+    EXPECT_EQ(ui::EncodeMarkedText(L"C:\\caf\u00E9"), "C:\\caf\xE9");
+    // One character outside the code page turns the whole text into marked UTF-8.
+    EXPECT_EQ(ui::EncodeMarkedText(L"\u00E9\\\u0416"), "\xEF\xBB\xBF\xC3\xA9\\\xD0\x96");
+    EXPECT_FALSE(ui::WideToAnsiExact(L"\u0416"));
+    EXPECT_FALSE(ui::WideToAnsiExact(L"\u0100"));  // best fit would give "A"
+}
+
+TEST(MarkedText, ReadsEachMarkAndAnsiOtherwise) {
+    struct Case {
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        {"caf\xE9", L"caf\u00E9"},
+        {"\xEF\xBB\xBF\xD0\x96x", L"\u0416x"},
+        {std::string("\xFF\xFE\x16\x04x\0", 6), L"\u0416x"},
+        {std::string("\xFF\xFEx\0y", 5), L"x"},  // a truncated last character is dropped
+        {"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::DecodeMarkedText(c.bytes), c.text) << c.bytes;
+    const std::wstring mixed = L"\u00E9\\\u0416";
+    EXPECT_EQ(ui::DecodeMarkedText(ui::EncodeMarkedText(mixed)), mixed);
+}
