@@ -213,8 +213,8 @@ void TAbout::CaptureLost() {
 bool TAbout::SetLinkCursor() {
     POINT point{};
     if (!GetCursorPos(&point) || !ScreenToClient(Handle(), &point)) return false;
-    if (LinkAt(point.x, point.y) < 0) return false;
-    SetCursor(ui::HandPointCursor());
+    // Set either way: the class's arrow alone would leave the hand up after a link.
+    SetCursor(LinkAt(point.x, point.y) >= 0 ? ui::HandPointCursor() : LoadCursorW(nullptr, IDC_ARROW));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "ui/handles.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace dialogs {
 namespace {
@@ -51,6 +52,40 @@ int LineHeightIn(HDC dc, HFONT font) {
     return size.cy;
 }
 
+// Where a line starts so that its ink, not its advance, is centred across `width`.
+// The advance holds the side bearings of the first and last letters, and a hinted
+// font's advances need not match what it draws (Wine's report bearings of 0 and put
+// some lines 3 px off the middle), so the line is drawn once aside and its inked
+// columns are measured. Nullopt for a line that draws nothing.
+std::optional<int> CentredLeft(HDC target, HFONT font, std::wstring_view line, int width, int height) {
+    HGDIOBJ old = SelectObject(target, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(target, line.data(), static_cast<int>(line.size()), &extent);
+    SelectObject(target, old);
+    const int pad = height;  // room for overhanging letters on either side
+    if (extent.cx <= 0) return std::nullopt;
+    if (extent.cx > kMaxCreditsHeight) return (width - extent.cx) / 2;  // too long to measure; clipped anyway
+    ui::Dib scratch(extent.cx + 2 * pad, height);
+    scratch.Fill(0xFFFFFFFF);
+    HDC dc = scratch.Dc();
+    old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutW(dc, pad, 0, line.data(), static_cast<int>(line.size()));
+    SelectObject(dc, old);
+    GdiFlush();
+    int left = scratch.Width();
+    int right = -1;
+    for (int y = 0; y < scratch.Height(); ++y)
+        for (int x = 0; x < scratch.Width(); ++x)
+            if ((scratch.Pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    if (right < left) return std::nullopt;
+    return (width - (right - left + 1)) / 2 - (left - pad);
+}
+
 }  // namespace
 
 std::vector<std::wstring> CreditsText(std::wstring_view version) {
@@ -85,10 +120,11 @@ std::unique_ptr<ui::Dib> RenderCredits(const std::vector<std::wstring>& lines, c
         std::wstring_view line = lines[static_cast<size_t>(i)];
         const bool heading = !line.empty() && line.front() == L'+';
         if (heading) line.remove_prefix(1);
-        SelectObject(dc, heading ? bold.Get() : regular.Get());
-        RECT band{0, i * h, width, (i + 1) * h};
-        DrawTextW(dc, line.data(), static_cast<int>(line.size()), &band,
-                  DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+        HFONT face = heading ? bold.Get() : regular.Get();
+        const std::optional<int> left = CentredLeft(dc, face, line, width, h);
+        if (!left) continue;
+        SelectObject(dc, face);
+        TextOutW(dc, *left, i * h, line.data(), static_cast<int>(line.size()));
     }
     GdiFlush();
     return bitmap;

@@ -95,7 +95,7 @@ TEST(AboutCredits, HeadingIsBoldWithoutItsPlusAndEveryLineIsCentredInGrey) {
         ASSERT_GT(ink.darkness, 0) << "line " << line;
         const int leftMargin = ink.left;
         const int rightMargin = kWidth - 1 - ink.right;
-        EXPECT_LE(std::abs(leftMargin - rightMargin), 2) << "line " << line << " is centred";
+        EXPECT_LE(std::abs(leftMargin - rightMargin), 2) << "line " << line << " is centred: ink " << ink.left << ".." << ink.right;
         EXPECT_NEAR(ink.darkest, 128, 1) << "line " << line << " is grey at its darkest";
         EXPECT_GE(ink.darkest, 127) << "nothing darker than the grey";
     }

@@ -129,6 +129,7 @@ TEST_F(AboutTest, ShowsTopmostCentredWithTheAboutCommandsCaptionAndGlass) {
         EXPECT_EQ(glass.back().Top, 0);
         EXPECT_EQ(glass.back().Right, 0);
         EXPECT_EQ(glass.back().Bottom, 41);
+        Box().Button1Click();
     }});
 }
 
@@ -242,14 +243,16 @@ TEST_F(AboutTest, ClickOnALinkOpensItsAddressThroughTheShell) {
 }
 
 TEST_F(AboutTest, LinksAreBlueAndShowTheHandOverThem) {
+    config += L"UseHandCursor=1\r\n";
     StartWithShell(false);
+    ASSERT_EQ(ui::HandPointCursor(), LoadCursorW(nullptr, IDC_HAND));
     ShowAbout({[&] {
         // Ink of the labels' blue inside each link's bounds.
         for (const dialogs::AboutLink& link : Box().Links()) {
             int blue = 0;
             for (int y = link.Bounds.top; y < link.Bounds.bottom; ++y)
                 for (int x = link.Bounds.left; x < link.Bounds.right; ++x)
-                    blue += (Box().Panel().Pixel(x, y) & 0xFFFFFF) == 0xCC6600;  // BGRA of RGB(0, 0x66, 0xCC)
+                    blue += (Box().Panel().Pixel(x, y) & 0xFFFFFF) == 0x0066CC;  // RGB(0, 0x66, 0xCC) as a DIB holds it
             EXPECT_GT(blue, 5) << std::string(link.Caption.begin(), link.Caption.end());
         }
         const POINT link = LinkMiddle(1);
