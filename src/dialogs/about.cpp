@@ -38,17 +38,10 @@ int RectHeight(const RECT& r) { return r.bottom - r.top; }
 
 }  // namespace
 
-TAbout::TAbout() = default;
-
 void TAbout::CreateParams(ui::CreateParams& params) {
     params.className = L"TAbout";
     params.caption = L"About";
-    params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, kAboutClientWidth, kAboutClientHeight};
-    AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
-    params.width = frame.right - frame.left;
-    params.height = frame.bottom - frame.top;
+    ui::SetDialogFrame(params, kAboutClientWidth, kAboutClientHeight);
 }
 
 void TAbout::FormCreate() {
@@ -60,15 +53,9 @@ void TAbout::FormCreate() {
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                 CreditsFont{}.Face.c_str()));
     CreateLinks();
-    ui::ControlLayout ok;
-    ok.className = WC_BUTTONW;
-    ok.text = L"OK";
-    ok.style = WS_TABSTOP;
-    ok.x = 169;
-    ok.y = 296;
-    ok.width = 89;
-    ok.height = 29;
-    ok.id = kAboutButton3;
+    const ui::ControlLayout ok{
+        .className = WC_BUTTONW, .text = L"OK", .style = WS_TABSTOP, .x = 169, .y = 296, .width = 89, .height = 29,
+        .id = kAboutButton3};
     HWND button = ui::CreateGlyphButton(Handle(), ok, ui::Glyph::Ok);
     if (core::VistaOrLater) ui::SetGlyphOnly(button, true);
     core::Form1->SplashTimerTimer();

@@ -34,7 +34,6 @@ struct AboutLink {
 
 class TAbout : public ui::Form {
 public:
-    TAbout();
 
     // --- handlers
     void FormShow();

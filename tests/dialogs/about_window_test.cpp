@@ -7,10 +7,12 @@
 #include "core/launch.h"
 #include "dialogs/about.h"
 #include "support/modal_steps.h"
+#include "support/pixels.h"
 #include "ui/application.h"
 #include "ui/controls.h"
 #include "ui/cursor.h"
 #include "ui/glyph_button.h"
+#include "ui/images.h"
 
 #include <commctrl.h>
 
@@ -266,6 +268,44 @@ TEST_F(AboutTest, LinksAreBlueAndShowTheHandOverThem) {
         SendMessageW(Box().Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Box().Handle()),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_NE(GetCursor(), ui::HandPointCursor());
+        Box().Button1Click();
+    }});
+}
+
+// Credits first, then the fade strip over the area's bottom, the header over its top
+// and the links last, all into Panel2's back buffer.
+TEST_F(AboutTest, PanelDrawsTheCreditsUnderTheFadeAndTheHeader) {
+    StartWithShell(false);
+    auto header = ui::LoadImageResource(L"ABOUT_HEADER");
+    ASSERT_TRUE(header);
+    // Rows of a bitmap with a pixel near the credits' grey.
+    auto greyRows = [](const ui::Dib& dib, int top, int bottom) {
+        int rows = 0;
+        for (int y = top; y < bottom; ++y) {
+            bool grey = false;
+            for (int x = 0; x < dib.Width(); ++x)
+                grey = grey || testing_support::PixelNear(dib.Pixel(x, y) | 0xFF000000, 0xFF808080, 12);
+            rows += grey;
+        }
+        return rows;
+    };
+    ShowAbout({[&] {
+        Box().Timer1.Stop();
+        // An offset that puts a line of text at the area's bottom, under the fade.
+        const ui::Dib* credits = Box().CreditsBitmap();
+        ASSERT_TRUE(credits);
+        int target = 0;
+        while (target + 185 < credits->Height() && greyRows(*credits, target + 172, target + 185) == 0) ++target;
+        ASSERT_LT(target + 185, credits->Height());
+        while (Offset() <= target) Box().Timer1Timer();
+        const ui::Dib& panel = Box().Panel();
+        EXPECT_GT(greyRows(panel, 100, 200), 20) << "the credits show in the middle of the area";
+        EXPECT_EQ(greyRows(panel, 236, 249), 0) << "the fade covers the area's bottom";
+        for (POINT p : {POINT{200, 10}, POINT{40, 50}}) {
+            const Gdiplus::ARGB expected = testing_support::PixelAt(*header, p.x, p.y);
+            EXPECT_TRUE(testing_support::PixelNear(panel.Pixel(p.x, p.y) | 0xFF000000, expected, 2))
+                << p.x << "," << p.y;
+        }
         Box().Button1Click();
     }});
 }
