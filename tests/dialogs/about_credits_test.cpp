@@ -95,7 +95,8 @@ TEST(AboutCredits, HeadingIsBoldWithoutItsPlusAndEveryLineIsCentredInGrey) {
         ASSERT_GT(ink.darkness, 0) << "line " << line;
         const int leftMargin = ink.left;
         const int rightMargin = kWidth - 1 - ink.right;
-        EXPECT_LE(std::abs(leftMargin - rightMargin), 2) << "line " << line << " is centred: ink " << ink.left << ".." << ink.right;
+        EXPECT_LE(std::abs(leftMargin - rightMargin), 2)
+            << "line " << line << " is centred: ink " << ink.left << ".." << ink.right;
         EXPECT_NEAR(ink.darkest, 128, 1) << "line " << line << " is grey at its darkest";
         EXPECT_GE(ink.darkest, 127) << "nothing darker than the grey";
     }
@@ -105,7 +106,8 @@ TEST(AboutCredits, HeadingIsBoldWithoutItsPlusAndEveryLineIsCentredInGrey) {
 TEST(AboutCredits, NonLatinLineDrawsItsOwnLetters) {
     const CreditsFont font;
     auto cyrillic = dialogs::RenderCredits({L"Ворон (Русский)"}, font, kWidth);
-    auto fallback = dialogs::RenderCredits({std::wstring(5, L'?') + L" (" + std::wstring(7, L'?') + L")"}, font, kWidth);
+    const std::wstring questionMarks = std::wstring(5, L'?') + L" (" + std::wstring(7, L'?') + L")";
+    auto fallback = dialogs::RenderCredits({questionMarks}, font, kWidth);
     ASSERT_TRUE(cyrillic && fallback);
     const int h = cyrillic->Height();
     EXPECT_GT(InkOf(*cyrillic, 0, h).darkness, 0);
