@@ -4,7 +4,8 @@
 Writes resources/zarvo.ico with the program's other icon groups (resources/zarvo2.ico,
 shutdown.ico, restart.ico, logout.ico), the dialogs' button glyphs
 (resources/glyph_ok.png, glyph_cancel.png), dist/tray.ico, dist/splash.png,
-dist/poof.png, the default skin dist/Themes/Slate/ (skin.ini and its PNG parts),
+dist/poof.png, the about box's header and fade strip (resources/about_header.png,
+about_fade.png), the default skin dist/Themes/Slate/ (skin.ini and its PNG parts),
 its icons-only variant dist/Themes/SlateIcons/ and dist/config.ini, which names
 the default skin. Standard library only; the output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
@@ -559,6 +560,7 @@ def main():
     write_skin()
     write_icons_skin()
     write_poof()
+    write_about()
 
 
 # --- the icons-only skin --------------------------------------------------------
@@ -676,6 +678,40 @@ def write_poof():
     for f in range(POOF_FRAMES):
         rows += [b"".join(poof_pixel(x, y, f) for x in range(POOF_SIDE)) for y in range(POOF_SIDE)]
     write("dist/poof.png", png_bytes(POOF_SIDE, POOF_SIDE * POOF_FRAMES, rows))
+
+
+
+# --- the about box ----------------------------------------------------------------
+
+ABOUT_WIDTH = 265
+ABOUT_BAND = 64     # the coloured band; the credits area starts below it
+ABOUT_HEADER = 97   # the header reaches 33 px into the credits area, fading out there
+ABOUT_FADE = 40
+ABOUT_LOGO = 48
+
+
+def about_header_pixel(x, y):
+    """The band in the logo's blue-to-teal with soft rings behind the logo, then white
+    fading out, so the credits vanish under the header as they scroll up."""
+    if y >= ABOUT_BAND:
+        return to_bytes((1.0, 1.0, 1.0, 1.0 - (y - ABOUT_BAND + 0.5) / (ABOUT_HEADER - ABOUT_BAND)))
+    t = clamp(x / (ABOUT_WIDTH - 1))
+    shade = 1.0 - 0.18 * (y / (ABOUT_BAND - 1))
+    band = ((0.16 + 0.05 * t) * shade, (0.42 + 0.35 * t) * shade, (0.86 - 0.20 * t) * shade, 1.0)
+    lx, ly = 16, (ABOUT_BAND - ABOUT_LOGO) // 2
+    ring = abs(math.hypot(x - lx - ABOUT_LOGO / 2, y - ly - ABOUT_LOGO / 2) % 22 - 11) / 11
+    px = over(band, (1.0, 1.0, 1.0, 0.07 * clamp(1.5 - 1.5 * ring) * clamp(1 - x / 180)))
+    if lx <= x < lx + ABOUT_LOGO and ly <= y < ly + ABOUT_LOGO:
+        logo = logo_pixel(x - lx, y - ly, ABOUT_LOGO)
+        px = over(px, tuple(v / 255 for v in logo))
+    return to_bytes(px)
+
+
+def write_about():
+    rows = [b"".join(about_header_pixel(x, y) for x in range(ABOUT_WIDTH)) for y in range(ABOUT_HEADER)]
+    write("resources/about_header.png", png_bytes(ABOUT_WIDTH, ABOUT_HEADER, rows))
+    fade = [to_bytes((1.0, 1.0, 1.0, (y + 0.5) / ABOUT_FADE)) * ABOUT_WIDTH for y in range(ABOUT_FADE)]
+    write("resources/about_fade.png", png_bytes(ABOUT_WIDTH, ABOUT_FADE, fade))
 
 
 if __name__ == "__main__":

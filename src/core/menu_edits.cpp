@@ -194,7 +194,8 @@ void TForm1::AboutMIClick() {
     ui::ScopeExit restart([this, timerWasRunning] {
         if (timerWasRunning) StartTimer(kTimer1, 300);
     });
-    ui::ShowModal(*About);
+    // Enter and Esc both close the box, as OK does.
+    ui::ShowModal(*About, ui::DialogKeys{true, dialogs::kAboutButton3, dialogs::kAboutButton3});
 }
 
 void TForm1::WMDropFiles(HDROP drop) {

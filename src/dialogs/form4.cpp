@@ -59,12 +59,7 @@ TForm4::TForm4() { IconMenu.Add(L"RecentlyUsed", L"Recently used").Enabled = fal
 void TForm4::CreateParams(ui::CreateParams& params) {
     params.className = L"TForm4";
     params.caption = L"Properties";
-    params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
-    params.width = frame.right - frame.left;
-    params.height = frame.bottom - frame.top;
+    ui::SetDialogFrame(params, kClientWidth, kClientHeight);
 }
 
 void TForm4::FormCreate() {

@@ -43,6 +43,15 @@ void Form::RegisterClassOnce(const std::wstring& className) {
     if (!RegisterClassExW(&wc)) throw std::runtime_error("RegisterClassExW failed");
 }
 
+void SetDialogFrame(CreateParams& params, int clientWidth, int clientHeight) {
+    params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+    params.width = frame.right - frame.left;
+    params.height = frame.bottom - frame.top;
+}
+
 void Form::Create() {
     ui::CreateParams params;
     params.parent = Application::Instance().Handle();

@@ -33,6 +33,10 @@ struct CreateParams {
     HWND parent = nullptr;  // owner of a pop-up window
 };
 
+// The frame of our dialogs: caption, close box, modal border, topmost, a control
+// parent for the dialog keys; the window sized to hold the client area.
+void SetDialogFrame(CreateParams& params, int clientWidth, int clientHeight);
+
 class Form {
 public:
     Form() = default;

@@ -1,10 +1,10 @@
 #include "ui/glyph_button.h"
 
 #include "ui/handles.h"
+#include "ui/images.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
-#include <shlwapi.h>
 
 #include <memory>
 
@@ -30,18 +30,8 @@ const wchar_t* ResourceName(Glyph glyph) { return glyph == Glyph::Ok ? L"GLYPH_O
 // The PNG resource decoded through GDI+ into an icon: an icon carries straight alpha,
 // which a 32-bit image list takes as it stands on every comctl32 we know.
 HICON LoadGlyphIcon(Glyph glyph) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, ResourceName(glyph), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    if (!found) return nullptr;
-    HGLOBAL loaded = LoadResource(module, found);
-    const DWORD size = SizeofResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || size == 0) return nullptr;
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
-    if (!stream) return nullptr;
-    ScopeExit release([stream] { stream->Release(); });
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
-    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap = LoadImageResource(ResourceName(glyph));
+    if (!bitmap) return nullptr;
     HICON icon = nullptr;
     if (bitmap->GetHICON(&icon) != Gdiplus::Ok) return nullptr;
     return icon;

@@ -5,14 +5,29 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace ui {
 
 std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
     auto bytes = ReadFileBytes(path);
-    if (!bytes || bytes->empty()) return nullptr;
-    IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes->data()),
-                                        static_cast<UINT>(bytes->size()));
+    if (!bytes) return nullptr;
+    return LoadImageBytes(bytes->data(), bytes->size());
+}
+
+std::unique_ptr<Gdiplus::Bitmap> LoadImageResource(const wchar_t* name) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!found) return nullptr;
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) return nullptr;
+    return LoadImageBytes(bytes, SizeofResource(module, found));
+}
+
+std::unique_ptr<Gdiplus::Bitmap> LoadImageBytes(const void* data, size_t size) {
+    if (!data || size == 0 || size > UINT_MAX) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), static_cast<UINT>(size));
     if (!stream) return nullptr;
     ScopeExit releaseStream([stream] { stream->Release(); });
     std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromStream(stream));

@@ -16,6 +16,10 @@ namespace ui {
 // pixels: Bitmap::FromFile keeps the file locked and a stream-backed image reads its
 // stream for its whole life. Null when the file is missing or not an image.
 std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path);
+// The same from bytes in memory (copied: the result does not keep them), and from an
+// RCDATA resource of the executable. Null when they are no image.
+std::unique_ptr<Gdiplus::Bitmap> LoadImageBytes(const void* data, size_t size);
+std::unique_ptr<Gdiplus::Bitmap> LoadImageResource(const wchar_t* name);
 
 // A top-down 32-bit premultiplied DIB section. GDI+ must draw into it through AsGdiplus()
 // (a Bitmap over the same bits): a Graphics on an HDC holding a 32-bit DIB
