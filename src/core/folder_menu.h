@@ -38,4 +38,9 @@ std::optional<std::vector<FolderMenuRow>> FolderMenuRows(const std::wstring& fol
 // Params (empty), in this order.
 void FillFolderMenu(ui::XmlNode subitem, const std::vector<FolderMenuRow>& rows);
 
+// For tests that write a listing's rows by hand (separators, rows without a target, a
+// fixed order the file system would not give): while set, BuildFolderMenu still resets
+// ScrollTop but leaves the subitem and the menu file as they are.
+void SetKeepListingsForTests(bool keep);
+
 }  // namespace core
