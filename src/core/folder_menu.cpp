@@ -148,7 +148,13 @@ std::optional<std::vector<FolderMenuRow>> FolderMenuRows(const std::wstring& fol
 }
 
 void FillFolderMenu(ui::XmlNode subitem, const std::vector<FolderMenuRow>& rows) {
-    for (const ui::XmlNode& child : subitem.ChildNodes()) subitem.RemoveChild(child);
+    // First child after first child: a node list indexed from its start makes a long
+    // listing's removal quadratic.
+    IXMLDOMNode* node = subitem.Get();
+    for (ComPtr<IXMLDOMNode> child; node->get_firstChild(child.ReleaseAndGetAddressOf()) == S_OK && child;) {
+        ComPtr<IXMLDOMNode> removed;
+        if (node->removeChild(child.Get(), &removed) != S_OK) FailDom("IXMLDOMNode::removeChild");
+    }
     if (rows.empty()) return;
     const ui::XmlNode first = AppendRowPattern(subitem);
     for (size_t i = 1; i < rows.size(); ++i) {
