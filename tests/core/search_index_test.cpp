@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "slowed_walk.h"
 #include "support/held_file.h"
 #include "support/temp_folder.h"
 #include "ui/strings.h"
@@ -255,13 +256,7 @@ TEST(IndexBuild, ABuildStartedDuringAnotherCancelsItAndStartsOver) {
     dir.WriteFile(L"y\\only.txt", "y");
     dir.WriteFile(L"index.txt", ui::WideToAnsi(dir.PathOf(L"x")));
     auto entries = std::make_shared<std::atomic<int>>(0);
-    core::FolderEnumeration slowed = core::RealFolderEnumeration();
-    slowed.FindNext = [entries, next = slowed.FindNext](HANDLE find, WIN32_FIND_DATAW& data) {
-        ++*entries;
-        Sleep(20);
-        return next(find, data);
-    };
-    core::SetFolderEnumerationForTests(slowed);
+    core::SetFolderEnumerationForTests(SlowedWalk(entries, 20));
     core::StartIndexBuild(dir.Path());
     core::SetFolderEnumerationForTests(std::nullopt);
     while (entries->load() == 0) Sleep(1);

@@ -4,6 +4,7 @@
 
 #include "core/folder_menu.h"
 #include "core/search_index.h"
+#include "slowed_walk.h"
 #include "popups/form2.h"
 #include "support/held_file.h"
 #include "ui/handles.h"
@@ -46,13 +47,7 @@ TEST_F(IndexOnStartTest, TheMenuAnswersDuringTheBuildAndTheCloseStopsItLeavingTh
     config += L"IndexOnStart=1\r\n";
     // 30 ms an entry: the whole walk would take 9 s, longer than the close waits.
     auto entries = std::make_shared<std::atomic<int>>(0);
-    core::FolderEnumeration slowed = core::RealFolderEnumeration();
-    slowed.FindNext = [entries, next = slowed.FindNext](HANDLE find, WIN32_FIND_DATAW& data) {
-        ++*entries;
-        Sleep(30);
-        return next(find, data);
-    };
-    core::SetFolderEnumerationForTests(slowed);
+    core::SetFolderEnumerationForTests(SlowedWalk(entries, 30));
     Start();
     ASSERT_FALSE(core::WaitForIndexBuild(0)) << "the window is up while the build runs";
 
