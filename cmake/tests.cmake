@@ -100,3 +100,8 @@ add_dependencies(effects_bench dist)
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE zarvo_test_support)
 add_dependencies(launch_bench marker)
+
+# The index build beside a bare walk of the same tree, and a folder menu's fill and save.
+add_executable(index_bench bench/index_bench.cpp resources/Tests.rc)
+target_link_libraries(index_bench PRIVATE zarvo_test_support)
+add_dependencies(index_bench dist)

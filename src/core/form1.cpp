@@ -1,6 +1,7 @@
 #include "core/form1.h"
 
 #include "core/forms.h"
+#include "core/search_index.h"
 #include "core/startup.h"
 #include "popups/form2.h"
 #include "ui/application.h"
@@ -257,6 +258,10 @@ void TForm1::FormClose() {
 }
 
 void TForm1::FormDestroy() {
+    // An index build still running is stopped at its next file-system call. The wait is
+    // bounded, as for launches: a dead network share can hold one call for long.
+    CancelIndexBuild();
+    WaitForIndexBuild(kIndexBuildCloseWaitMs);
     DragAcceptFiles(Handle(), FALSE);
     UnloadPlugins();
     // A sound still playing from memory must stop before its bytes are freed.

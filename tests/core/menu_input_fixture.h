@@ -5,6 +5,7 @@
 #include "main_window_fixture.h"
 
 #include "core/edit_commands.h"
+#include "core/folder_menu.h"
 #include "core/launch.h"
 #include "core/motion.h"
 #include "core/mouse_input.h"
@@ -174,6 +175,7 @@ protected:
         core::SavedScreenCursor = nullptr;
         core::SetTaskDialogHandler(nullptr);
         core::SetPropertiesDialogForTests(nullptr);
+        core::SetKeepListingsForTests(false);
         core::VistaOrLater = false;
         SetCursorPos(1100, 950);
         MainWindowTest::TearDown();

@@ -5,7 +5,9 @@
 #include "support/process.h"
 #include "support/program_folder.h"
 #include "ui/sessions.h"
+#include "ui/files.h"
 #include "ui/strings.h"
+#include "ui/xml_document.h"
 
 #include <gtest/gtest.h>
 
@@ -98,7 +100,6 @@ protected:
 
 TEST_F(DragOutE2E, AListedFilePulledOutOfTheSubMenuIsDroppedOnAnotherProgramAsALink) {
     ASSERT_TRUE(ole.Ok());
-    const std::string menu = folder.ReadFile(L"1.xml");
     zarvo.Start(folder);
     HWND main = zarvo.WaitForWindow(L"TForm1");
     HWND form2 = zarvo.WaitForWindow(L"TForm2");
@@ -107,6 +108,18 @@ TEST_F(DragOutE2E, AListedFilePulledOutOfTheSubMenuIsDroppedOnAnotherProgramAsAL
     const RECT m = RectOf(main);
     MovePointer(POINT{m.left + (m.right - m.left) / 2, kTop + kHeader + kRow / 2});
     ASSERT_TRUE(WaitVisible(form2)) << "the listing opens";
+    // The hover listed the folder anew, in the file system's order, and saved it: the
+    // second row is whatever the saved listing holds there.
+    std::wstring secondEntry;
+    {
+        ui::ComSession com;
+        ui::XmlDocument saved;
+        ASSERT_TRUE(saved.Load(folder.PathOf(L"1.xml")));
+        ui::XmlNode listing = saved.Root().ElementAt(0).Child(L"subitem");
+        ASSERT_EQ(listing.ElementCount(), 3u);
+        secondEntry = listing.ElementAt(1).Child(L"Run").Text();
+    }
+    const std::string listed = folder.ReadFile(L"1.xml");
     const RECT s = RectOf(form2);
     const POINT second{s.left + (s.right - s.left) / 2, s.top + kHeader + kRow + kRow / 2};
     MovePointer(second);
@@ -134,13 +147,11 @@ TEST_F(DragOutE2E, AListedFilePulledOutOfTheSubMenuIsDroppedOnAnotherProgramAsAL
     ASSERT_EQ(dropTarget.drops, 1);
     EXPECT_EQ(dropTarget.dropOffered, static_cast<DWORD>(DROPEFFECT_LINK));
     ASSERT_EQ(dropTarget.dropPaths.size(), 1u);
-    EXPECT_EQ(CompareStringOrdinal(dropTarget.dropPaths[0].c_str(), -1, folder.PathOf(L"listed\\b.txt").c_str(), -1,
-                                   TRUE),
-              CSTR_EQUAL)
+    EXPECT_EQ(CompareStringOrdinal(dropTarget.dropPaths[0].c_str(), -1, secondEntry.c_str(), -1, TRUE), CSTR_EQUAL)
         << ui::WideToUtf8(dropTarget.dropPaths[0]);
     EXPECT_TRUE(zarvo.IsRunning());
-    EXPECT_TRUE(folder.Exists(L"listed\\b.txt"));
-    EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
+    EXPECT_TRUE(ui::FileExists(secondEntry));
+    EXPECT_EQ(folder.ReadFile(L"1.xml"), listed) << "the drag changed nothing";
 }
 
 }  // namespace

@@ -58,6 +58,9 @@ protected:
         MenuInputTest::SetUp();
         GetAsyncKeyState(VK_LBUTTON);  // forget a press of an earlier test
         core::SetMotionClockForTests(nullptr, [](int) {});
+        // The entries are listed here in the order of their names, which the file
+        // system need not keep; and a drag out changes nothing, not even the listing.
+        core::SetKeepListingsForTests(true);
         core::ShellFunctions shell;
         shell.execute = [this](const core::ShellCall& call) { launches.push_back(call.file); };
         core::SetShellForTests(shell);

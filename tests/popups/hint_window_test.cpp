@@ -339,6 +339,7 @@ TEST_F(HintWindowTest, HoverShowsTheCaptionBesideItsRowAndSeparatorsAndGroupsHid
 }
 
 TEST_F(HintWindowTest, InAScrollingListingTheHintGoesBelowTheUpArrowBesideTheRowShown) {
+    core::SetKeepListingsForTests(true);  // the listings are written here
     std::vector<Row> entries;
     for (int i = 0; i < 16; ++i) entries.emplace_back(55, std::string(static_cast<size_t>(i) + 1, 'W'), "C:\\e");
     StartHint({Row(1, "Listing", "C:\\", "", "1", entries)});

@@ -10,6 +10,7 @@
 #include "popups/form2.h"
 #include "ui/strings.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <iterator>
@@ -408,6 +409,7 @@ TEST_F(SubMenuClickTest, FilesAndFoldersWithoutATargetOpenTheirLevelsPropertiesO
 // --- listings
 
 TEST_F(SubMenuClickTest, InAScrolledListingRowThreeLaunchesEntrySevenWithItsParameters) {
+    core::SetKeepListingsForTests(true);  // the listings are written here
     std::vector<Row> entries;
     for (int i = 0; i < 16; ++i) entries.emplace_back(55, Numbered("e", i), Numbered("C:\\none\\e", i));
     std::string xml = menu_input::MenuXml({Row(1, "Listing", "C:\\", "", "1", entries)});
@@ -435,39 +437,61 @@ TEST_F(SubMenuClickTest, InAScrolledListingRowThreeLaunchesEntrySevenWithItsPara
 
 TEST_F(SubMenuClickTest, AClickListsASubFolderOfAListingInPlaceWhileADoubleClickOpensIt) {
     folder.WriteFile(L"docs\\sub\\x.txt", "x");
-    const std::string docs = ui::WideToUtf8(folder.PathOf(L"docs"));
-    const std::string sub = ui::WideToUtf8(folder.PathOf(L"docs\\sub"));
-    const std::string file = ui::WideToUtf8(folder.PathOf(L"docs\\sub\\x.txt"));
-    const std::vector<Row> rows = {Row(55, "sub", sub), Row(55, "x", file)};
-    StartWith({Row(1, "Docs", docs, "", "1", rows), Row(2, "Group", "", "", "", rows)});
+    folder.WriteFile(L"docs\\y.txt", "y");
+    const std::wstring docs = folder.PathOf(L"docs");
+    const std::wstring sub = folder.PathOf(L"docs\\sub");
+    const std::wstring file = folder.PathOf(L"docs\\y.txt");
+    StartWith({Row(1, "Docs", ui::WideToUtf8(docs), "", "1"),
+               Row(2, "Group", "", "", "", {Row(55, "sub", ui::WideToUtf8(sub))})});
     core::TForm1& m = Main();
     m.Settings.RollOutAfterRun = 0;
+    // The listing comes in the file system's order: rows are found by caption.
+    const auto rowOf = [&m](const wchar_t* caption) {
+        for (size_t i = 0; i < m.ItemLists[2].size(); ++i)
+            if (m.ItemLists[2][i].Caption == caption) return static_cast<int>(i) + 1;
+        ADD_FAILURE() << "no row " << ui::WideToUtf8(caption);
+        return 1;
+    };
+    const auto captions = [&m] {
+        std::vector<std::wstring> shown;
+        for (const core::TLNItem& item : m.ItemLists[2]) shown.push_back(item.Caption);
+        return shown;
+    };
     struct Case {
         const char* name;
-        int mainRow, row;
+        int mainRow;
+        const wchar_t* caption;
         bool doubleClick;
-        std::string launched;  // empty: listed in place
+        std::wstring launched;  // empty: listed in place
     };
     const Case cases[] = {
-        {"a sub-folder of the listing, clicked", 1, 1, false, ""},
-        {"a file of the listing, clicked", 1, 2, false, file},
-        {"a sub-folder of the listing, double-clicked", 1, 1, true, sub},
-        {"the same folder in a group, clicked", 2, 1, false, sub},
+        {"a sub-folder of the listing, clicked", 1, L"sub", false, L""},
+        {"a file of the listing, clicked", 1, L"y.txt", false, file},
+        {"a sub-folder of the listing, double-clicked", 1, L"sub", true, sub},
+        {"the same folder in a group, clicked", 2, L"sub", false, sub},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m.Settings.DoubleClickRun = c.doubleClick ? 1 : 0;
         Open(c.mainRow);
-        ClickAt(2, c.row, c.doubleClick);
+        ClickAt(2, c.mainRow == 1 ? rowOf(c.caption) : 1, c.doubleClick);
         if (c.launched.empty()) {
             EXPECT_FALSE(log->WaitForEvents(1, kNothingComes));
             EXPECT_TRUE(Form2().Visible());
-            EXPECT_EQ(Form2().RowCount, 2) << "the listing is shown again";
+            EXPECT_EQ(captions(), (std::vector<std::wstring>{L"..", L"x.txt"})) << "the sub-folder with a way up";
+            EXPECT_EQ(m.ItemLists[2][0].Run, folder.PathOf(L"docs\\"));
+            // The way up leads to the folder item's own folder: its Run has the trailing
+            // backslash the item's lacks, and the listing there offers no way further up.
+            ClickAt(2, 1, false);
+            EXPECT_FALSE(log->WaitForEvents(1, kNothingComes));
+            std::vector<std::wstring> top = captions();
+            std::sort(top.begin(), top.end());
+            EXPECT_EQ(top, (std::vector<std::wstring>{L"sub", L"y.txt"}));
         } else {
             ASSERT_TRUE(log->WaitForEvents(1));
             const auto launches = log->Take();
             ASSERT_EQ(launches.size(), 1u);
-            EXPECT_EQ(launches[0].file, ui::Utf8ToWide(c.launched));
+            EXPECT_EQ(launches[0].file, c.launched);
         }
         EXPECT_TRUE(propertiesOpened.empty());
         CloseSubMenus();

@@ -276,6 +276,7 @@ TEST_F(SubMenuDeleteTest, TheLastRowOfLevel3EmptiesItsGroupAndForm2ComesBackFrom
 // A listing is written anew at each opening; a row the file did not lose must keep
 // its images; a row that is not there is not asked about.
 TEST_F(SubMenuDeleteTest, RefusedDeletesChangeNothing) {
+    core::SetKeepListingsForTests(true);  // the listings are written here
     const std::string listed = "C:\\";
     StartWith({{1, "F", listed, "", "1", {{55, "e1", listed + "a.txt"}}},
                {2, "G", "", "", "", {{0, "g1", "", "70"}, {1, "L", listed, "", "1", {{55, "l1", listed + "b"}}}}}});

@@ -423,6 +423,7 @@ TEST_F(SubMenuDropTest, ADroppedFileBecomesAnItemNamedAsTheMainWindowNamesIt) {
 }
 
 TEST_F(SubMenuDropTest, TheDropGoesAfterTheRowUnderThePointAndNowhereElse) {
+    core::SetKeepListingsForTests(true);  // the listings are written here
     folder.WriteFile(L"new.txt", "x");
     const std::wstring file = folder.PathOf(L"new.txt");
     struct Case {

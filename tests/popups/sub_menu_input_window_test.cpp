@@ -57,6 +57,8 @@ protected:
         GetAsyncKeyState(VK_LBUTTON);
         // HideGroupDelay blocks on every move while Form3 is up; nothing here needs it.
         core::SetMotionClockForTests(nullptr, [](int) {});
+        // The listing is written here, in an order of its own: no fill replaces it.
+        core::SetKeepListingsForTests(true);
     }
 
     void TearDown() override {
@@ -121,8 +123,7 @@ protected:
         return skin.HeaderSize + rows * skin.ItemSize + skin.BottomMargin;
     }
 
-    // A folder item shown as its contents, its listing written here (the folder
-    // listing is not built yet): entries "e0", "e1", ...
+    // A folder item shown as its contents, its listing written here: entries "e0", "e1", ...
     static Row Listing(std::vector<Row> entries) { return Row(1, "Listing", "C:\\", "", "1", std::move(entries)); }
     static std::vector<Row> Entries(int count) {
         std::vector<Row> rows;
