@@ -84,6 +84,9 @@ public:
     void FillConnectionBox();
     void FillPluginBox();
     void PickIcon(const std::wstring& file);
+    // The shell's folder chooser through the chooser table; the settings dialog adds
+    // index folders with it. True when a folder was chosen.
+    static bool BrowseFolder(HWND owner, std::wstring& displayName, std::wstring& path);
 
     // The preview's 48 x 48 picture, as Image1 shows it.
     const ui::Dib& PreviewBitmap() const noexcept { return preview_; }
