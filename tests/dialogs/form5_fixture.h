@@ -10,6 +10,7 @@
 #include "core/launch.h"
 #include "core/motion.h"
 #include "core/run_value.h"
+#include "core/startup.h"
 #include "dialogs/choosers.h"
 #include "dialogs/form5.h"
 #include "support/modal_steps.h"
@@ -64,7 +65,7 @@ protected:
         core::SetShellForTests(std::nullopt);
         core::SetRunValueFunctionsForTests(std::nullopt);
         core::SetMotionClockForTests(nullptr, nullptr);
-        core::SetVistaOrLaterForTests(std::nullopt);
+        UseVista(std::nullopt);
         MainWindowTest::TearDown();
         // A pop-up mode's slide-out leaves the menu inert until its next pop-up.
         core::Animating = false;
@@ -73,6 +74,11 @@ protected:
     }
 
 public:
+    // The system's version as start-up sees it; nullopt gives the real one back.
+    static void UseVista(std::optional<bool> vista) {
+        core::SetVistaOrLaterForTests(vista);
+        core::CheckWindowsVersion();
+    }
     dialogs::TForm5& Dialog() { return *core::Form5; }
     HWND Control(int id) { return Dialog().Control(id); }
 
