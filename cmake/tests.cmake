@@ -52,15 +52,8 @@ function(zarvo_add_suite name)
     add_executable(${name} ${sources} tests/support/main/test_main.cpp resources/Tests.rc)
     target_link_libraries(${name} PRIVATE zarvo_test_support)
     set(props TIMEOUT 300)
-    set(locks ${S_RESOURCES})
     if(S_LOCK)
-        list(APPEND locks desktop)
-    endif()
-    if(locks)
-        list(JOIN locks "\\;" joined)
-        list(APPEND props RESOURCE_LOCK "${joined}")
-    endif()
-    if(S_LOCK)
+        list(APPEND props RESOURCE_LOCK desktop)
         target_compile_definitions(${name} PRIVATE ZARVO_DESKTOP_LOCK=1)
     else()
         # Such a suite fails a test that shows or activates a window (see desktop_watch.h).
@@ -69,6 +62,19 @@ function(zarvo_add_suite name)
     # The suite's name leads each test's name, so "ctest -R dialogs" picks a suite.
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}."
                          PROPERTIES ${props})
+    # A list survives no property of gtest_discover_tests: the further locks are set
+    # by a script that ctest runs after the discovered tests are listed.
+    if(S_RESOURCES)
+        set(locks ${S_RESOURCES})
+        if(S_LOCK)
+            list(APPEND locks desktop)
+        endif()
+        set(script ${CMAKE_BINARY_DIR}/${name}_locks.cmake)
+        file(WRITE ${script} "foreach(test IN LISTS ${name}_TESTS)\n"
+                             "  set_tests_properties(\"\${test}\" PROPERTIES RESOURCE_LOCK \"${locks}\")\n"
+                             "endforeach()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    endif()
 endfunction()
 
 # Files named *_window_test.cpp create the real, topmost windows in-process.
