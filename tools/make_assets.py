@@ -633,6 +633,11 @@ def icons_skin_ini():
         "EditBoxWidth": str(ICONS_SKIN["EDIT_W"]),
         "width": str(ICONS_SKIN["SKIN_WIDTH"]),
     }
+    return skin_ini_with(keys)
+
+
+def skin_ini_with(keys):
+    """Slate's skin.ini with the values of `keys` in place of its own."""
     lines = []
     for line in skin_ini().decode("ascii").split("\r\n"):
         key = line.split("=", 1)[0]
@@ -640,13 +645,20 @@ def icons_skin_ini():
     return "\r\n".join(lines).encode("ascii")
 
 
-def write_icons_skin():
-    saved = {name: globals()[name] for name in ICONS_SKIN}
-    globals().update(ICONS_SKIN)
+def write_variant(overrides, write_files):
+    """Runs write_files with the module's constants set to a variant's, then puts
+    Slate's back: the drawings read the width, slices and colours from them."""
+    saved = {name: globals()[name] for name in overrides}
+    globals().update(overrides)
     try:
-        write_skin_files(f"dist/Themes/{ICONS_SKIN_NAME}/", ICONS_SKIN["SKIN_WIDTH"], icons_skin_ini())
+        write_files()
     finally:
         globals().update(saved)
+
+
+def write_icons_skin():
+    write_variant(ICONS_SKIN, lambda: write_skin_files(f"dist/Themes/{ICONS_SKIN_NAME}/", ICONS_SKIN["SKIN_WIDTH"],
+                                                       icons_skin_ini()))
 
 
 # --- the recoloured skin ---------------------------------------------------------
@@ -662,24 +674,10 @@ EMBER_SKIN = {
 }
 
 
-def ember_skin_ini():
-    keys = {
-        "Comments": "Ember: the Slate panel with a warm amber hover light; it is not colourized.",
-    }
-    lines = []
-    for line in skin_ini().decode("ascii").split("\r\n"):
-        key = line.split("=", 1)[0]
-        lines.append(f"{key}={keys[key]}" if "=" in line and key in keys else line)
-    return "\r\n".join(lines).encode("ascii")
-
-
 def write_ember_skin():
-    saved = {name: globals()[name] for name in EMBER_SKIN}
-    globals().update(EMBER_SKIN)
-    try:
-        write_skin_files(f"dist/Themes/{EMBER_SKIN_NAME}/", SKIN_WIDTH, ember_skin_ini(), mask=False)
-    finally:
-        globals().update(saved)
+    ini = skin_ini_with({"Comments": "Ember: the Slate panel with a warm amber hover light; it is not colourized."})
+    write_variant(EMBER_SKIN, lambda: write_skin_files(f"dist/Themes/{EMBER_SKIN_NAME}/", SKIN_WIDTH, ini,
+                                                       mask=False))
 
 
 # --- sounds -------------------------------------------------------------------

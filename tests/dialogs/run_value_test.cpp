@@ -3,6 +3,7 @@
 // "run-key" resource lock, and the value is deleted at the end: a restart of the
 // prefix would start whatever its Run key lists.
 #include "core/run_value.h"
+#include "support/run_key.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,8 @@ namespace {
 class RealRunKeyTest : public ::testing::Test {
 protected:
     void SetUp() override { core::SetRunValueFunctionsForTests(std::nullopt); }
-    void TearDown() override {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, core::kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, core::kRunValueName);
-            RegCloseKey(key);
-        }
-    }
-    static std::wstring UserValue() {
-        wchar_t data[1024] = {};
-        DWORD bytes = sizeof(data) - sizeof(wchar_t);
-        if (RegGetValueW(HKEY_CURRENT_USER, core::kRunKeyPath, core::kRunValueName, RRF_RT_REG_SZ, nullptr, data,
-                         &bytes) != ERROR_SUCCESS)
-            return L"(none)";
-        return data;
-    }
+    void TearDown() override { testing_support::DeleteUserRunValue(); }
+    static std::wstring UserValue() { return testing_support::UserRunValue(); }
 };
 
 TEST_F(RealRunKeyTest, CheckedWritesTheQuotedPathAndClearedDeletesIt) {

@@ -4,7 +4,8 @@
 // deleted at the end: a restart of the prefix would start whatever the key lists.
 #include "e2e_helpers.h"
 
-#include "core/run_value.h"
+#include "support/child_windows.h"
+#include "support/run_key.h"
 #include "dialogs/form5.h"
 #include "ui/ini.h"
 
@@ -16,6 +17,8 @@ namespace {
 
 using namespace dialogs::form5;
 using e2e::WaitUntil;
+using testing_support::DeleteUserRunValue;
+using testing_support::UserRunValue;
 
 constexpr char kMenu[] =
     "<?xml version=\"1.0\"?>\r\n<Items><item><Run>a.exe</Run><Type>0</Type><Caption>A</Caption></item></Items>\r\n";
@@ -23,22 +26,6 @@ constexpr char kMenu[] =
 // are 72 pixels wide.
 constexpr int kFirstRow = 16 + 18;
 constexpr int kTabWidth = 72;
-
-std::wstring UserRunValue() {
-    wchar_t data[1024] = {};
-    DWORD bytes = sizeof(data) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CURRENT_USER, core::kRunKeyPath, core::kRunValueName, RRF_RT_REG_SZ, nullptr, data,
-                     &bytes) != ERROR_SUCCESS)
-        return L"(none)";
-    return data;
-}
-
-void DeleteUserRunValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, core::kRunKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueW(key, core::kRunValueName);
-    RegCloseKey(key);
-}
 
 void ClickAt(POINT point) {
     SetCursorPos(point.x, point.y);
@@ -53,25 +40,6 @@ void PressKey(WORD key) {
     inputs[0].ki.wVk = inputs[1].ki.wVk = key;
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
-}
-
-struct FindId {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindOne(HWND hwnd, LPARAM lp) {
-    auto* find = reinterpret_cast<FindId*>(lp);
-    if (GetDlgCtrlID(hwnd) != find->id) return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-// A control of the dialog, on whichever page it lies.
-HWND ControlOf(HWND dialog, int id) {
-    FindId find{id, nullptr};
-    EnumChildWindows(dialog, &FindOne, reinterpret_cast<LPARAM>(&find));
-    return find.found;
 }
 
 class SettingsE2E : public e2e::ProgramTest {
@@ -134,7 +102,7 @@ protected:
     bool ToggleStartUp(HWND dialog) {
         const RECT tabs = e2e::RectOf(GetDlgItem(dialog, kPageControl1));
         ClickAt({tabs.left + 2 + kAdvancedTab * kTabWidth + kTabWidth / 2, tabs.top + 10});
-        HWND box = ControlOf(dialog, kCheckBox1);
+        HWND box = testing_support::DescendantWithId(dialog, kCheckBox1);
         EXPECT_TRUE(box && WaitUntil([&] { return IsWindowVisible(box) != FALSE; })) << "the page did not show";
         const bool before = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
         const RECT r = e2e::RectOf(box);
