@@ -59,8 +59,9 @@ int Run(int repetitions) {
     core::SetMotionClockForTests(nullptr, nullptr);
     program.Close();
 
-    std::printf("settings_bench: %zu skins (preview %s), a %d-row menu; median of %d\n", skins,
-                preview ? "shown" : "missing", kRows, repetitions);
+    std::printf("settings_bench: %zu skins (%d of them the default skin and its copies, each with a preview; "
+                "preview %s), a %d-row menu; median of %d\n",
+                skins, kSkins, preview ? "shown" : "missing", kRows, repetitions);
     std::printf("  FormShow:                    %8.3f ms\n", show);
     std::printf("  Apply with a skin switch:    %8.3f ms\n", apply);
     return program.Status();
