@@ -200,8 +200,10 @@ void TForm5::Button3Click() {
     } else {
         s.PlaceZVOnDesktop = oldDesktop;
     }
-    // The edge sizes of the tab depend on the side at the skin's load.
-    const bool appearance = AppearanceChanged || s.Position != oldPosition || s.PlaceZVOnDesktop != oldDesktop;
+    // The edge sizes of the tab depend on the side at the skin's load. The pop-up
+    // menu is hidden now and shows at its point later: its placement is no edge.
+    const bool edgeChanged = !core::PopupMode && (s.Position != oldPosition || s.PlaceZVOnDesktop != oldDesktop);
+    const bool appearance = AppearanceChanged || edgeChanged;
     const bool language = LanguageChanged;
     ApplyIndex();
     ApplyStartWithWindows();
