@@ -29,7 +29,8 @@ constexpr int kDialog = -1;  // the tab of a control that sits on the dialog its
 
 constexpr DWORD kCheck = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
-constexpr DWORD kGroupBox = BS_GROUPBOX;
+// WS_CLIPSIBLINGS: a repaint of a frame leaves the controls inside it alone.
+constexpr DWORD kGroupBox = BS_GROUPBOX | WS_CLIPSIBLINGS;
 constexpr DWORD kDrop = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kBar = TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP;
 constexpr DWORD kLabel = SS_LEFT;
@@ -260,7 +261,9 @@ void TForm5::CreatePages() {
     SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
     RegisterPageClass();
     for (int i = 0; i < kTabCount; ++i) {
-        HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, display.left,
+        // No WS_CLIPCHILDREN: a group box paints no inside, so the page's own erase
+        // must reach under it.
+        HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, display.left,
                                     display.top, display.right - display.left, display.bottom - display.top, form,
                                     nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!page) throw std::runtime_error("a settings page could not be created");
@@ -273,6 +276,9 @@ void TForm5::CreateControls() {
     for (const ControlSpec& spec : kControls) {
         HWND hwnd = ui::CreateControl(Page(spec.tab), LayoutOf(spec, spec.x, spec.y));
         controls_[spec.id] = hwnd;
+        // Frames lie under the controls they hold, so those are drawn after them.
+        if ((spec.style & BS_TYPEMASK) == BS_GROUPBOX && std::wstring_view(spec.className) == WC_BUTTONW)
+            SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (std::wstring_view(spec.className) == TRACKBAR_CLASSW) {
             SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(spec.minimum, spec.maximum));
             SendMessageW(hwnd, TBM_SETTICFREQ, spec.id == kTrackBar1 ? 10 : 1, 0);

@@ -161,7 +161,9 @@ void TForm5::LoadPreview(const std::wstring& file) {
     std::unique_ptr<Gdiplus::Bitmap> image = ui::FileExists(file) ? ui::LoadImageFile(file) : nullptr;
     ui::SetVisible(Control(kThemePrwImage), image != nullptr);
     if (!image) return;
-    preview_.Fill(0xFF000000u | GetSysColor(COLOR_BTNFACE));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    preview_.Fill(0xFF000000u | (static_cast<std::uint32_t>(GetRValue(face)) << 16) |
+                  (static_cast<std::uint32_t>(GetGValue(face)) << 8) | GetBValue(face));
     GdiFlush();
     Gdiplus::Graphics surface(&preview_.AsGdiplus());
     surface.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
