@@ -36,7 +36,7 @@ constexpr DWORD kBar = TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP;
 constexpr DWORD kLabel = SS_LEFT;
 
 // One control: its page, class, caption, style, place and (bars, spin) range.
-struct ControlSpec {
+struct ControlRow {
     int id;
     int tab;
     const wchar_t* className;
@@ -53,7 +53,7 @@ struct ControlSpec {
 const wchar_t* const kTabCaptions[kTabCount] = {L"Appearance", L"Position", L"Effects", L"Indexing", L"Advanced"};
 
 // Page coordinates: each page's client area starts inside the page control's frame.
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     // Appearance
     {kGroupBox1, kAppearanceTab, WC_BUTTONW, L"Theme", kGroupBox, 8, 4, 345, 276},
     {kSkinComboBox, kAppearanceTab, WC_COMBOBOXW, L"", kDrop, 16, 22, 329, kDropListHeight},
@@ -147,16 +147,16 @@ template <size_t N> std::vector<std::wstring> Texts(const wchar_t* const (&texts
     return std::vector<std::wstring>(std::begin(texts), std::end(texts));
 }
 
-ui::ControlLayout LayoutOf(const ControlSpec& spec, int x, int y) {
+ui::ControlLayout LayoutOf(const ControlRow& row) {
     ui::ControlLayout layout;
-    layout.className = spec.className;
-    layout.text = spec.caption;
-    layout.style = spec.style | (spec.continuesGroup ? 0 : WS_GROUP);
-    layout.x = x;
-    layout.y = y;
-    layout.width = spec.width;
-    layout.height = spec.height;
-    layout.id = spec.id;
+    layout.className = row.className;
+    layout.text = row.caption;
+    layout.style = row.style | (row.continuesGroup ? 0 : WS_GROUP);
+    layout.x = row.x;
+    layout.y = row.y;
+    layout.width = row.width;
+    layout.height = row.height;
+    layout.id = row.id;
     return layout;
 }
 
@@ -273,15 +273,15 @@ void TForm5::CreatePages() {
 
 void TForm5::CreateControls() {
     CreatePages();
-    for (const ControlSpec& spec : kControls) {
-        HWND hwnd = ui::CreateControl(Page(spec.tab), LayoutOf(spec, spec.x, spec.y));
-        controls_[spec.id] = hwnd;
+    for (const ControlRow& row : kControls) {
+        HWND hwnd = ui::CreateControl(Page(row.tab), LayoutOf(row));
+        controls_[row.id] = hwnd;
         // Frames lie under the controls they hold, so those are drawn after them.
-        if ((spec.style & BS_TYPEMASK) == BS_GROUPBOX && std::wstring_view(spec.className) == WC_BUTTONW)
+        if ((row.style & BS_TYPEMASK) == BS_GROUPBOX && std::wstring_view(row.className) == WC_BUTTONW)
             SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        if (std::wstring_view(spec.className) == TRACKBAR_CLASSW) {
-            SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(spec.minimum, spec.maximum));
-            SendMessageW(hwnd, TBM_SETTICFREQ, spec.id == kTrackBar1 ? 10 : 1, 0);
+        if (std::wstring_view(row.className) == TRACKBAR_CLASSW) {
+            SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(row.minimum, row.maximum));
+            SendMessageW(hwnd, TBM_SETTICFREQ, row.id == kTrackBar1 ? 10 : 1, 0);
         }
     }
     ui::ControlLayout spin;
