@@ -58,8 +58,6 @@ public:
     // starts the new-item marker for this showing. False, with nothing to show, for
     // a Type the dialog does not edit.
     bool Fill(int level, const core::TLNItem& item, ui::XmlNode node, int position, bool newItem);
-    // Before each showing.
-    void CenterOnScreen();
     // The language loader's texts for entries 0..13 of the type list; 14 stays.
     void SetTypeCaptions(const std::array<std::wstring, 14>& captions);
 

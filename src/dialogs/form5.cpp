@@ -341,11 +341,6 @@ void TForm5::ShowTab(int tab) {
 
 void TForm5::PageControl1Change() { ShowTab(CurrentTab()); }
 
-void TForm5::CenterOnScreen() {
-    SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2,
-              Width(), Height());
-}
-
 LRESULT TForm5::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;

@@ -116,8 +116,6 @@ public:
     // The page window of a tab.
     HWND Page(int tab) const { return pages_[static_cast<size_t>(tab)]; }
     int CurrentTab() const;
-    // Before each showing.
-    void CenterOnScreen();
 
     // --- handlers
     void FormShow();
