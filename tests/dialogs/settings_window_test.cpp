@@ -149,6 +149,18 @@ TEST_F(SettingsTest, HandCursorAloneWritesEveryKeyAndTheRunValueButNothingElse) 
     EXPECT_EQ(ui::ScreenCursorName(), nullptr);
 }
 
+TEST_F(SettingsTest, ConfigFileThatCannotBeWrittenIsReported) {
+    Start();
+    // A folder where the file should be: every write fails.
+    const std::wstring path = folder.PathOf(L"config.ini");
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+    ASSERT_TRUE(RunSettings({[&] { Click(kCheckBox10); }, [&] { Ok(); }}));
+    RemoveDirectoryW(path.c_str());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], L"Zarvo could not save its settings to config.ini.");
+}
+
 TEST_F(SettingsTest, CancelledFolderAndColourAreGoneAtTheNextShowing) {
     config += L"[Effects]\r\nColorize=1\r\nColorizeColor=255\r\n";
     Start();
