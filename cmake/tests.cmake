@@ -30,14 +30,15 @@ if(MINGW)
     target_link_options(marker PRIVATE -municode)
 endif()
 
-# zarvo_add_suite(name PATTERNS glob... [LOCK]): one GoogleTest executable.
+# zarvo_add_suite(name PATTERNS glob... [LOCK] [RESOURCES name...]): one GoogleTest executable.
 # LOCK marks suites that move the pointer, take the foreground or show any window:
 # they share one resource lock so ctest -j never overlaps them. The others run beside
 # them on the same desktop, so their tests fail when they show or activate a window,
 # and a locked test fails when another program's window is still up as it starts
-# (tests/support/desktop_watch.h).
+# (tests/support/desktop_watch.h). RESOURCES names further resource locks its tests
+# hold, for state outside the build that two suites share (the user's Run key).
 function(zarvo_add_suite name)
-    cmake_parse_arguments(S "LOCK" "" "PATTERNS;EXCLUDE" ${ARGN})
+    cmake_parse_arguments(S "LOCK" "" "PATTERNS;EXCLUDE;RESOURCES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${S_PATTERNS})
     foreach(pattern IN LISTS S_EXCLUDE)
         list(FILTER sources EXCLUDE REGEX "${pattern}")
@@ -61,6 +62,19 @@ function(zarvo_add_suite name)
     # The suite's name leads each test's name, so "ctest -R dialogs" picks a suite.
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}."
                          PROPERTIES ${props})
+    # A list survives no property of gtest_discover_tests: the further locks are set
+    # by a script that ctest runs after the discovered tests are listed.
+    if(S_RESOURCES)
+        set(locks ${S_RESOURCES})
+        if(S_LOCK)
+            list(APPEND locks desktop)
+        endif()
+        set(script ${CMAKE_BINARY_DIR}/${name}_locks.cmake)
+        file(WRITE ${script} "foreach(test IN LISTS ${name}_TESTS)\n"
+                             "  set_tests_properties(\"\${test}\" PROPERTIES RESOURCE_LOCK \"${locks}\")\n"
+                             "endforeach()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    endif()
 endfunction()
 
 # Files named *_window_test.cpp create the real, topmost windows in-process.
@@ -68,9 +82,10 @@ zarvo_add_suite(core_tests PATTERNS tests/core/*.cpp EXCLUDE "_window_test\\.cpp
 zarvo_add_suite(core_window_tests PATTERNS tests/core/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(popups_tests PATTERNS tests/popups/*.cpp tests/core/environment.cpp EXCLUDE "_window_test\\.cpp$")
 zarvo_add_suite(popups_window_tests PATTERNS tests/popups/*_window_test.cpp tests/core/environment.cpp LOCK)
-zarvo_add_suite(dialogs_tests PATTERNS tests/dialogs/*.cpp tests/core/environment.cpp EXCLUDE "_window_test\\.cpp$")
+zarvo_add_suite(dialogs_tests PATTERNS tests/dialogs/*.cpp tests/core/environment.cpp EXCLUDE "_window_test\\.cpp$"
+                RESOURCES run-key)
 zarvo_add_suite(dialogs_window_tests PATTERNS tests/dialogs/*_window_test.cpp tests/core/environment.cpp LOCK)
-zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK)
+zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK RESOURCES run-key)
 add_dependencies(e2e_tests dist marker)
 add_dependencies(core_window_tests marker)
 add_dependencies(popups_window_tests marker)
@@ -95,6 +110,11 @@ add_dependencies(sub_menu_bench dist)
 add_executable(effects_bench bench/effects_bench.cpp resources/Tests.rc)
 target_link_libraries(effects_bench PRIVATE zarvo_test_support)
 add_dependencies(effects_bench dist)
+
+# The settings dialog: its showing over 20 skins with previews, an Apply with a skin switch.
+add_executable(settings_bench bench/settings_bench.cpp resources/Tests.rc)
+target_link_libraries(settings_bench PRIVATE zarvo_test_support)
+add_dependencies(settings_bench dist)
 
 # Click-to-process-start latency of a launch of the marker program.
 add_executable(launch_bench bench/launch_bench.cpp)

@@ -6,13 +6,18 @@ shutdown.ico, restart.ico, logout.ico), the dialogs' button glyphs
 (resources/glyph_ok.png, glyph_cancel.png), dist/tray.ico, dist/splash.png,
 dist/poof.png, the about box's header and fade strip (resources/about_header.png,
 about_fade.png), the default skin dist/Themes/Slate/ (skin.ini and its PNG parts),
-its icons-only variant dist/Themes/SlateIcons/ and dist/config.ini, which names
-the default skin. Standard library only; the output is the same on every run.
+its icons-only variant dist/Themes/SlateIcons/, the warm recoloured Ember
+(dist/Themes/Ember/, without mask.png, so it cannot be colourized) and
+dist/config.ini, which names the default skin. Standard library only, but for
+ImageMagick's convert, which turns Slate's preview picture into preview.jpg; the
+output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
 """
 import math
 import os
 import struct
+import subprocess
+import tempfile
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -512,12 +517,13 @@ def config_ini():
     return b"\xff\xfe" + text.encode("utf-16-le")
 
 
-def write_skin_files(folder, width, ini):
+def write_skin_files(folder, width, ini, mask=True):
     """One skin's files, drawn with the module's current metrics."""
     back_height = HEADER + 4 * ITEM + SEPARATOR + BOTTOM
     write(folder + "skin.ini", ini)
     write(folder + "back.png", png_bytes(width, back_height, back_rows()))
-    write(folder + "mask.png", png_bytes(width, back_height, mask_rows()))
+    if mask:
+        write(folder + "mask.png", png_bytes(width, back_height, mask_rows()))
     write(folder + "box.png", png_bytes(width, 6 * ITEM, box_rows()))
     write(folder + "animation.png", png_bytes(width, 2 * FRAMES * ITEM, animation_rows()))
     write(folder + "animationmask.png", png_bytes(width, 2 * FRAMES * ITEM, animation_mask_rows()))
@@ -525,8 +531,46 @@ def write_skin_files(folder, width, ini):
     write(folder + "vertical_tab.png", png_bytes(width, 2 * VTAB_HALF, tab_rows(width, VTAB_HALF, True)))
 
 
+PREVIEW_W, PREVIEW_H = 200, 150
+
+
+def preview_rows():
+    """The settings dialog's picture of the skin: its header and three rows, the
+    second hovered, over a dim desktop."""
+    back = back_rows()
+    bands = list(range(HEADER + ITEM)) + list(range(HEADER + ITEM, HEADER + 2 * ITEM)) \
+        + list(range(HEADER, HEADER + ITEM)) + list(range(HEADER + 4 * ITEM + SEPARATOR,
+                                                          HEADER + 4 * ITEM + SEPARATOR + BOTTOM))
+    left, top = (PREVIEW_W - SKIN_WIDTH) // 2, (PREVIEW_H - len(bands)) // 2
+    rows = []
+    for y in range(PREVIEW_H):
+        row = bytearray()
+        for x in range(PREVIEW_W):
+            t = y / (PREVIEW_H - 1)
+            px = mix((0.20, 0.26, 0.36), (0.10, 0.14, 0.22), t) + (1.0,)
+            sy, sx = y - top, x - left
+            if 0 <= sy < len(bands) and 0 <= sx < SKIN_WIDTH:
+                src = back[bands[sy]][4 * sx:4 * sx + 4]
+                px = over(px, tuple(v / 255 for v in src))
+            row += to_bytes(px)
+        rows.append(bytes(row))
+    return rows
+
+
+def jpeg_from_png(png):
+    """ImageMagick's JPEG of a PNG, without metadata, so every run gives the same bytes."""
+    with tempfile.TemporaryDirectory() as work:
+        source, target = os.path.join(work, "in.png"), os.path.join(work, "out.jpg")
+        with open(source, "wb") as f:
+            f.write(png)
+        subprocess.run(["convert", source, "-strip", "-quality", "90", target], check=True)
+        with open(target, "rb") as f:
+            return f.read()
+
+
 def write_skin():
     write_skin_files(f"dist/Themes/{SKIN_NAME}/", SKIN_WIDTH, skin_ini())
+    write(f"dist/Themes/{SKIN_NAME}/preview.jpg", jpeg_from_png(png_bytes(PREVIEW_W, PREVIEW_H, preview_rows())))
     write("dist/config.ini", config_ini())
 
 
@@ -559,6 +603,7 @@ def main():
 
     write_skin()
     write_icons_skin()
+    write_ember_skin()
     write_poof()
     write_about()
 
@@ -590,6 +635,11 @@ def icons_skin_ini():
         "EditBoxWidth": str(ICONS_SKIN["EDIT_W"]),
         "width": str(ICONS_SKIN["SKIN_WIDTH"]),
     }
+    return skin_ini_with(keys)
+
+
+def skin_ini_with(keys):
+    """Slate's skin.ini with the values of `keys` in place of its own."""
     lines = []
     for line in skin_ini().decode("ascii").split("\r\n"):
         key = line.split("=", 1)[0]
@@ -597,13 +647,39 @@ def icons_skin_ini():
     return "\r\n".join(lines).encode("ascii")
 
 
-def write_icons_skin():
-    saved = {name: globals()[name] for name in ICONS_SKIN}
-    globals().update(ICONS_SKIN)
+def write_variant(overrides, write_files):
+    """Runs write_files with the module's constants set to a variant's, then puts
+    Slate's back: the drawings read the width, slices and colours from them."""
+    saved = {name: globals()[name] for name in overrides}
+    globals().update(overrides)
     try:
-        write_skin_files(f"dist/Themes/{ICONS_SKIN_NAME}/", ICONS_SKIN["SKIN_WIDTH"], icons_skin_ini())
+        write_files()
     finally:
         globals().update(saved)
+
+
+def write_icons_skin():
+    write_variant(ICONS_SKIN, lambda: write_skin_files(f"dist/Themes/{ICONS_SKIN_NAME}/", ICONS_SKIN["SKIN_WIDTH"],
+                                                       icons_skin_ini()))
+
+
+# --- the recoloured skin ---------------------------------------------------------
+#
+# Ember: Slate with a warm amber hover light. It ships without mask.png, so the
+# settings dialog offers no colourizing for it.
+
+EMBER_SKIN_NAME = "Ember"
+EMBER_SKIN = {
+    "ACCENT_TOP": (0.95, 0.58, 0.22),
+    "ACCENT_BOTTOM": (0.82, 0.36, 0.12),
+    "ACCENT_RIM": (1.00, 0.80, 0.55),
+}
+
+
+def write_ember_skin():
+    ini = skin_ini_with({"Comments": "Ember: the Slate panel with a warm amber hover light; it is not colourized."})
+    write_variant(EMBER_SKIN, lambda: write_skin_files(f"dist/Themes/{EMBER_SKIN_NAME}/", SKIN_WIDTH, ini,
+                                                       mask=False))
 
 
 # --- sounds -------------------------------------------------------------------

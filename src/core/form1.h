@@ -75,7 +75,9 @@ public:
     std::wstring MenuPath() const;
 
     // --- skins, the menu build and the compositor
-    void LoadSkin(const std::wstring& name);
+    // False when the skin was broken ("Error in theme!", unless `reportError` is off);
+    // its parts then hold what loaded, with fallbacks for the rest.
+    bool LoadSkin(const std::wstring& name, bool reportError = true);
     int MeasureCaptions(ui::XmlNode element);
     void RenderMenuWindow(bool reuse, ui::Form& form, Gdiplus::Bitmap* image, int selected, int effect);
     // Row tops and the row under a point of a level's window (Tag of the form = level),

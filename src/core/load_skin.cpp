@@ -314,7 +314,7 @@ private:
 
 }  // namespace
 
-void TForm1::LoadSkin(const std::wstring& name) {
+bool TForm1::LoadSkin(const std::wstring& name, bool reportError) {
     SkinLoader loader(*this, AppDir + L"Themes\\" + name + L"\\");
     bool failed = false;
     try {
@@ -324,7 +324,8 @@ void TForm1::LoadSkin(const std::wstring& name) {
     }
     // Before the message box: its message loop may let a timer draw the menu.
     loader.Finish();
-    if (failed) ui::ShowMessageBox(Handle(), L"Error in theme!", L"Error", MB_ICONERROR | MB_OK);
+    if (failed && reportError) ui::ShowMessageBox(Handle(), L"Error in theme!", L"Error", MB_ICONERROR | MB_OK);
+    return !failed;
 }
 
 }  // namespace core

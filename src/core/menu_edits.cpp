@@ -184,7 +184,9 @@ void TForm1::Lock1Click() {
 }
 
 void TForm1::SettingsMIClick() {
-    if (Form5) ui::ShowModal(*Form5);
+    if (!Form5) return;
+    Form5->CenterOnScreen();
+    ui::ShowModal(*Form5, ui::DialogKeys{true, dialogs::form5::kPngBitBtn2, dialogs::form5::kButton1});
 }
 
 void TForm1::AboutMIClick() {

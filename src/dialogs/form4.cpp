@@ -124,11 +124,6 @@ void TForm4::SetTypeCaptions(const std::array<std::wstring, 14>& captions) {
     ui::SetComboIndex(combo, selected);
 }
 
-void TForm4::CenterOnScreen() {
-    SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2,
-              Width(), Height());
-}
-
 LRESULT TForm4::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;

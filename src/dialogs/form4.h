@@ -58,8 +58,6 @@ public:
     // starts the new-item marker for this showing. False, with nothing to show, for
     // a Type the dialog does not edit.
     bool Fill(int level, const core::TLNItem& item, ui::XmlNode node, int position, bool newItem);
-    // Before each showing.
-    void CenterOnScreen();
     // The language loader's texts for entries 0..13 of the type list; 14 stays.
     void SetTypeCaptions(const std::array<std::wstring, 14>& captions);
 
@@ -84,6 +82,9 @@ public:
     void FillConnectionBox();
     void FillPluginBox();
     void PickIcon(const std::wstring& file);
+    // The shell's folder chooser through the chooser table; the settings dialog adds
+    // index folders with it. True when a folder was chosen.
+    static bool BrowseFolder(HWND owner, std::wstring& displayName, std::wstring& path);
 
     // The preview's 48 x 48 picture, as Image1 shows it.
     const ui::Dib& PreviewBitmap() const noexcept { return preview_; }

@@ -45,11 +45,6 @@ bool SelectFile(HWND owner, const std::wstring& folder, const FileFilter& filter
     return RealSelectFile(owner, folder, filter, file, relative);
 }
 
-bool BrowseFolder(HWND owner, std::wstring& displayName, std::wstring& path) {
-    if (Table().BrowseFolder) return Table().BrowseFolder(owner, displayName, path);
-    return RealBrowseFolder(owner, displayName, path);
-}
-
 int AskIcon(HWND owner, std::wstring& file, int& index) {
     if (Table().PickIcon) return Table().PickIcon(owner, file, index);
     return RealPickIcon(owner, file, index);
@@ -77,6 +72,11 @@ constexpr size_t kIconChooserCapacity = 260;
 constexpr int kBrowsePart = 17;
 
 }  // namespace
+
+bool TForm4::BrowseFolder(HWND owner, std::wstring& displayName, std::wstring& path) {
+    if (Table().BrowseFolder) return Table().BrowseFolder(owner, displayName, path);
+    return RealBrowseFolder(owner, displayName, path);
+}
 
 bool TForm4::DrawPicture(ui::Dib& into, const std::wstring& path, int index) const {
     const std::wstring file = core::ExpandPathMacros(path);

@@ -43,6 +43,11 @@ void TZVHint::CreateParams(ui::CreateParams& params) {
     params.exStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
 }
 
+void TZVHint::LoadLanguage(const std::wstring& /*Name*/) {
+    // TODO(language files): read the file's [Menu], [Types], [Properties], [Run], the
+    // three effect sections, [Settings] and [Messages]; until then the English texts stay.
+}
+
 void TZVHint::FormCreate() {
     // TODO(language files): LoadLanguage(Language) relabels the context menu and dialogs.
     core::MakeLayeredToolWindow(*this);

@@ -35,6 +35,9 @@ public:
     // The puff of smoke centred on the screen point (X, Y); frees its own window.
     void PlayPoof(int X, int Y);
 
+    // Relabels the context menu and the dialogs from languages\ + Name + ".ini".
+    void LoadLanguage(const std::wstring& Name);
+
     BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
     // What the last show drew (premultiplied BGRA), for tests to read.

@@ -243,6 +243,10 @@ int Form::Height() const { RECT r = WindowRectOf(hwnd_); return r.bottom - r.top
 void Form::SetBounds(int left, int top, int width, int height) {
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+void Form::CenterOnScreen() {
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2,
+              Width(), Height());
+}
 void Form::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
 void Form::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
 void Form::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }

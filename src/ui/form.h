@@ -65,6 +65,8 @@ public:
     void SetWidth(int width);
     void SetHeight(int height);
     void SetBounds(int left, int top, int width, int height);
+    // The primary screen's middle, as the dialogs are placed before each showing.
+    void CenterOnScreen();
     // The client area's background colour (black shows glass where it is extended).
     void SetColor(COLORREF color);
     // Posts WM_CLOSE; FormCloseQuery decides.

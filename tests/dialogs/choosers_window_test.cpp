@@ -1,6 +1,7 @@
 // The shell's real file and folder choosers, answered from a thread timer while
 // they run their own modal loops.
 #include "dialogs/choosers.h"
+#include "support/child_windows.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -39,23 +40,7 @@ HWND ShownDialog(const wchar_t* title) {
     return find.found;
 }
 
-struct FindChild {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChildOne(HWND hwnd, LPARAM lp) {
-    auto* find = reinterpret_cast<FindChild*>(lp);
-    if (GetDlgCtrlID(hwnd) != find->id) return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-HWND Descendant(HWND dialog, int id) {
-    FindChild find{id, nullptr};
-    EnumChildWindows(dialog, &FindChildOne, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
+HWND Descendant(HWND dialog, int id) { return testing_support::DescendantWithId(dialog, id); }
 
 // Runs the actions on the chooser once it is up (polled on the timer), one per tick,
 // so that what an action posts is handled before the next one runs.
