@@ -30,6 +30,13 @@ if(MINGW)
     target_link_options(marker PRIVATE -municode)
 endif()
 
+# Stand-ins for zvhook.dll that log their calls beside themselves (x86_64 only: the
+# tests run there); tests copy one into a program folder as zvhook.dll.
+add_library(fake_zvhook SHARED tests/support/fake_hook/fake_hook.cpp)
+add_library(fake_zvhook_without_export SHARED tests/support/fake_hook/fake_hook.cpp)
+target_compile_definitions(fake_zvhook_without_export PRIVATE FAKE_HOOK_WITHOUT_EXPORT=1)
+set_target_properties(fake_zvhook fake_zvhook_without_export PROPERTIES PREFIX "")
+
 # zarvo_add_suite(name PATTERNS glob... [LOCK] [RESOURCES name...]): one GoogleTest executable.
 # LOCK marks suites that move the pointer, take the foreground or show any window:
 # they share one resource lock so ctest -j never overlaps them. The others run beside
@@ -86,8 +93,8 @@ zarvo_add_suite(dialogs_tests PATTERNS tests/dialogs/*.cpp tests/core/environmen
                 RESOURCES run-key)
 zarvo_add_suite(dialogs_window_tests PATTERNS tests/dialogs/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK RESOURCES run-key)
-add_dependencies(e2e_tests dist marker)
-add_dependencies(core_window_tests marker)
+add_dependencies(e2e_tests dist marker fake_zvhook)
+add_dependencies(core_window_tests marker zvhook fake_zvhook fake_zvhook_without_export)
 add_dependencies(popups_window_tests marker)
 if(TARGET dialogs_window_tests)
     add_dependencies(dialogs_window_tests marker)
@@ -125,3 +132,8 @@ add_dependencies(launch_bench marker)
 add_executable(index_bench bench/index_bench.cpp resources/Tests.rc)
 target_link_libraries(index_bench PRIVATE zarvo_test_support)
 add_dependencies(index_bench dist)
+
+# Start-button press to the pop-up menu shown, through the real zvhook.dll.
+add_executable(popup_bench bench/popup_bench.cpp)
+target_link_libraries(popup_bench PRIVATE zarvo_test_support)
+add_dependencies(popup_bench dist)

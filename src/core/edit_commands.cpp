@@ -82,6 +82,7 @@ void DeleteCacheFilesOf(const ui::XmlNode& item) {
 }  // namespace
 
 void SetTaskDialogHandler(TaskDialogHandler handler) { Handler() = std::move(handler); }
+const TaskDialogHandler& CurrentTaskDialogHandler() { return Handler(); }
 
 int ShowTaskDialog(HWND owner, const std::wstring& title, const std::wstring& mainInstruction,
                    const std::wstring& content, int buttons, int icon) {

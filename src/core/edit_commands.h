@@ -44,6 +44,9 @@ struct TaskDialogRequest {
 // pressed) instead of shown.
 using TaskDialogHandler = std::function<int(const TaskDialogRequest&)>;
 void SetTaskDialogHandler(TaskDialogHandler handler);
+// The handler set by a test, empty otherwise: dialogs of their own kind (another
+// button set) are answered through it too.
+const TaskDialogHandler& CurrentTaskDialogHandler();
 
 // The delete question for an item of this Type, its "%s" not yet filled in.
 std::wstring DeleteQuestion(int type, const MessageTexts& messages);

@@ -1,6 +1,7 @@
 #include "core/form1.h"
 
 #include "core/forms.h"
+#include "core/popup_mode.h"
 #include "core/search_index.h"
 #include "core/startup.h"
 #include "popups/form2.h"
@@ -54,6 +55,11 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DISPLAYCHANGE: WMDisplayChange(); break;
     case WM_POWERBROADCAST: WMPowerBroadcast(); break;
     case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
+    // From the notification icon, the hook library and plug-ins, in every mode.
+    case WM_TRAYNOTIFY: WMTrayNotify(lp); return 0;
+    case WM_HOOK_SHOWMENU: WMOpenMenuFile(lp); return 0;
+    case WM_HOOK_HIDEMENU: WMHideMenu(); return 0;
+    case WM_PLUGIN_DONE: WMEnableWindows(); return 0;
     }
     return Form::OnMessage(msg, wp, lp);
 }
@@ -211,6 +217,7 @@ void TForm1::FormCreate() {
     SlideIn();
     SplashTimerTimer();
     StartTimer(kTimer1, 300);
+    startupFinished_ = true;
 }
 
 void TForm1::CloseMIClick() {
@@ -246,9 +253,11 @@ bool TForm1::FormCloseQuery() {
     return true;
 }
 
-// An error that no routine caught: the hook goes, the program ends, no message.
+// An error that no routine caught: the hook and the icon go, the program ends with
+// a failure status, no message.
 void TForm1::ApplicationEvents1Exception() {
-    RemoveHook();
+    FaultCleanUp();
+    ExitStatus = 1;
     ui::Application::Instance().Terminate();
 }
 

@@ -160,10 +160,21 @@ public:
     void NewGroup(int level);
     void WMDropFiles(HDROP drop);
 
-    // --- later concerns, called by their final names
+    // --- pop-up mode: the hook library, the notification icon and the messages
+    // from outside the program (popup_mode.cpp)
     void TrayIcon(int operation);
     void InstallHook();
     void RemoveHook();
+    void WMOpenMenuFile(LPARAM atom);
+    void WMHideMenu();
+    void WMTrayNotify(LPARAM mouseMessage);
+    void WMEnableWindows();
+    // What an error no routine caught undoes before the program ends: the hook and
+    // the icon.
+    void FaultCleanUp();
+    HMODULE HookModule = nullptr;  // loaded once, never freed
+
+    // --- later concerns, called by their final names
     void LoadPlugins();
     void UnloadPlugins();
     void BuildIndex();
@@ -262,6 +273,9 @@ private:
     // Off while the menu is reloaded after a failed write: that build asks nothing.
     bool offerRestore_ = true;
     bool closeRequested_ = false;
+    // The messages from outside wait for the end of start-up: until then the menu and
+    // the later windows may not exist, and a start-up dialog dispatches them.
+    bool startupFinished_ = false;
     // A header drag moved the menu to the other side during this run.
     bool positionSwitched_ = false;
 };

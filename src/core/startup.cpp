@@ -2,6 +2,7 @@
 
 #include "core/forms.h"
 #include "core/launch.h"
+#include "core/popup_mode.h"
 #include "ui/application.h"
 #include "ui/files.h"
 #include "ui/sessions.h"
@@ -133,6 +134,8 @@ std::wstring GetFileVersionString(const std::wstring& file, const std::wstring& 
 }
 
 int ProgramEntry() {
+    // First: a fault anywhere from here on must not leave the hook installed.
+    InstallFaultHandler();
     CheckWindowsVersion();
     ui::GdiplusSession gdiplus;
     ui::ComSession com(COINIT_APARTMENTTHREADED);

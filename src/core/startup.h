@@ -20,7 +20,8 @@ extern std::wstring MenuFileName; // relative to AppDir
 extern std::wstring ImageExt;     // ".png"
 extern bool PopupMode;
 extern bool DesktopMode;
-// The program's exit status: non-zero once start-up ended on an error it reported.
+// The program's exit status: non-zero once start-up ended on an error it reported,
+// or an error that no routine caught ended the program.
 extern int ExitStatus;
 
 // The seven lines written when the menu file is missing.
