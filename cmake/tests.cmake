@@ -100,3 +100,8 @@ add_dependencies(effects_bench dist)
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE zarvo_test_support)
 add_dependencies(launch_bench marker)
+
+# The quick-run box's search over a million-line Index.dat, through the real box.
+add_executable(search_bench bench/search_bench.cpp resources/Tests.rc)
+target_link_libraries(search_bench PRIVATE zarvo_test_support)
+add_dependencies(search_bench dist)
