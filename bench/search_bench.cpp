@@ -36,20 +36,21 @@ double MsSince(Clock::time_point start) {
 // Every 10th name holds "common" (100,000), every 400th "rarely" (2,500), every
 // 33,334th "qzx" (30); the folders pad the lines to 40..120 characters.
 std::string IndexText() {
-    std::wstring text;
+    // ASCII only, so the ANSI bytes are written directly: no wide copy of the whole file.
+    std::string text;
     text.reserve(static_cast<size_t>(kLines) * 84);
     for (int i = 0; i < kLines; ++i) {
-        std::wstring name = L"file" + std::to_wstring(i);
-        if (i % 10 == 0) name += L" common";
-        if (i % 400 == 0) name += L" rarely";
-        if (i % 33334 == 0) name += L" qzx";
-        std::wstring line = L"C:\\Bench\\Area" + std::to_wstring(i % 97) + L"\\Sub" + std::to_wstring(i % 13) + L"\\";
+        std::string name = "file" + std::to_string(i);
+        if (i % 10 == 0) name += " common";
+        if (i % 400 == 0) name += " rarely";
+        if (i % 33334 == 0) name += " qzx";
+        std::string line = "C:\\Bench\\Area" + std::to_string(i % 97) + "\\Sub" + std::to_string(i % 13) + "\\";
         const size_t length = 40 + static_cast<size_t>((i * 7919L) % 81);
         const size_t fixed = line.size() + name.size() + 4;
-        if (length > fixed) line += std::wstring(length - fixed - 1, L'p') + L"\\";
-        text += line + name + L".txt\r\n";
+        if (length > fixed) line += std::string(length - fixed - 1, 'p') + "\\";
+        text += line + name + ".txt\r\n";
     }
-    return ui::EncodeMarkedText(text);
+    return text;
 }
 
 // Pumps the box's messages until `done` holds; false after 60 s.
@@ -101,11 +102,10 @@ QueryFigures TimeQuery(dialogs::TEditBox& box, const std::wstring& text, int rep
 }
 
 int Run(int repetitions) {
-    const std::string bytes = IndexText();
     bench::BenchProgram program("<?xml version=\"1.0\"?>\r\n<Items><item><Run>1</Run><Type>6</Type>"
                                 "<Caption>Run</Caption></item></Items>\r\n");
     const std::wstring indexPath = core::AppDir + core::kIndexDataFile;
-    if (!ui::WriteFileAtomic(indexPath, bytes)) return 2;
+    if (!ui::WriteFileAtomic(indexPath, IndexText())) return 2;
 
     const auto loadStart = Clock::now();
     const size_t held = dialogs::SearchIndex::Load(indexPath).MemoryBytes();
