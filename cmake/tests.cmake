@@ -137,3 +137,8 @@ add_dependencies(index_bench dist)
 add_executable(popup_bench bench/popup_bench.cpp)
 target_link_libraries(popup_bench PRIVATE zarvo_test_support)
 add_dependencies(popup_bench dist)
+
+# The quick-run box's search over a million-line Index.dat, through the real box.
+add_executable(search_bench bench/search_bench.cpp resources/Tests.rc)
+target_link_libraries(search_bench PRIVATE zarvo_test_support)
+add_dependencies(search_bench dist)

@@ -90,7 +90,7 @@ std::unique_ptr<ui::Form> PlayEffect(std::uint8_t code, POINT at, int cell, Gdip
 
 std::wstring DegreeSymbol(int degreeType) { return degreeType == 1 ? L"\u00B0C" : L"\u00B0F"; }
 
-void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& /*item*/) {
+void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& item) {
     if (!KnownLevel(window)) return;
     const int level = window.Tag;
     CompositorState& compositor = form.Compositor;
@@ -112,9 +112,8 @@ void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& /*item*/
         const int rowTop = form.ItemTop(level, row);
         EditBox->SetBounds(window.Left(), SaturatedAdd(window.Top(), form.Skin.HeaderSize), EditBox->Width(),
                            ClampToInt(static_cast<long long>(rowTop) - form.Skin.HeaderSize + form.Skin.ItemSize));
-        // TODO(quick-run box): RunLB.Height = rowTop - HeaderSize (the rows above the
-        // clicked one), RunLB.Width = Edit1's width, RunLB visible exactly when the
-        // row's Run (item.Run) is "1".
+        // The result list fills the rows above the clicked one, for a row that searches.
+        EditBox->PlaceResultList(ClampToInt(static_cast<long long>(rowTop) - form.Skin.HeaderSize), item.Run == L"1");
         EditBox->Tag = level;
         ui::ShowModal(*EditBox);
     }

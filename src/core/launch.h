@@ -10,11 +10,13 @@
 
 #include <windows.h>
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace core {
 
@@ -36,10 +38,36 @@ struct ShellCall {
     int show = SW_SHOWNORMAL;
 };
 
+// The shell's answer to one call as ShellExecute gives it: above 32 when the target
+// started, else the error code (2 for a file not found). A function that returns
+// nothing, as a test's recorder may, counts as a start.
+class ShellExecuteFunction {
+public:
+    ShellExecuteFunction() = default;
+    template <class F>
+        requires std::invocable<F&, const ShellCall&> && (!std::same_as<std::decay_t<F>, ShellExecuteFunction>)
+    ShellExecuteFunction(F function) {  // NOLINT: converts like std::function
+        if constexpr (std::is_void_v<std::invoke_result_t<F&, const ShellCall&>>)
+            function_ = [f = std::move(function)](const ShellCall& call) mutable -> INT_PTR {
+                f(call);
+                return kStarted;
+            };
+        else
+            function_ = std::move(function);
+    }
+    INT_PTR operator()(const ShellCall& call) const { return function_(call); }
+    explicit operator bool() const noexcept { return static_cast<bool>(function_); }
+
+    static constexpr INT_PTR kStarted = 33;
+
+private:
+    std::function<INT_PTR(const ShellCall&)> function_;
+};
+
 // What the launch path does to the outside world. Tests replace it to see what
 // would be started; every real launch goes through ShellExecuteExW.
 struct ShellFunctions {
-    std::function<void(const ShellCall&)> execute;
+    ShellExecuteFunction execute;
     std::function<void()> beep;                             // the default system beep
     std::function<void(const std::wstring& file)> playSound;  // asynchronous, from a file
 };

@@ -29,7 +29,7 @@ const wchar_t* NullWhenEmpty(const std::wstring& text) { return text.empty() ? n
 
 ShellFunctions RealShellFunctions() {
     ShellFunctions real;
-    real.execute = [](const ShellCall& call) {
+    real.execute = [](const ShellCall& call) -> INT_PTR {
         SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof(info);
         // The shell may finish an activation on a thread of its own after the call
@@ -43,7 +43,11 @@ ShellFunctions RealShellFunctions() {
         info.lpParameters = NullWhenEmpty(call.parameters);
         info.lpDirectory = NullWhenEmpty(call.directory);
         info.nShow = call.show;
-        ShellExecuteExW(&info);
+        const bool started = ShellExecuteExW(&info) != FALSE;
+        // hInstApp holds ShellExecute's result code; some handlers leave it unset.
+        const auto code = reinterpret_cast<INT_PTR>(info.hInstApp);
+        if (started) return code > 32 ? code : ShellExecuteFunction::kStarted;
+        return code > 0 && code <= 32 ? code : SE_ERR_NOASSOC;
     };
     real.beep = [] { MessageBeep(MB_OK); };
     real.playSound = [](const std::wstring& file) {

@@ -10,6 +10,7 @@
 #include <gdiplus.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -47,6 +48,9 @@ struct CompositorState {
     bool ShowHoverIcon = true;
     // The quick-run box is open over a Type 6 row.
     bool RunBoxOpen = false;
+    // Set by the quick-run box: gives its edit control the open row's edit width and
+    // background picture each time the row is drawn open.
+    std::function<void(int width, Gdiplus::Bitmap* background)> FitRunBoxEdit;
 };
 
 // The constant matrices set up at start-up: glow (1.1 on the diagonal, alpha added to

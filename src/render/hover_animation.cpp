@@ -83,8 +83,7 @@ void MenuPainter::RebuildEditBoxBackground() {
         }
         background = CopyToBitmap(canvas);
     }
-    // TODO(quick-run box): size the quick-run box and its edit control to `width` and give
-    // the edit control EditBoxBackground as its background brush.
+    if (view_.Compositor.FitRunBoxEdit) view_.Compositor.FitRunBoxEdit(width, background.get());
 }
 
 void MenuPainter::ClearRunBoxAreas(const TLNItem& item, const RECT& row) {
