@@ -158,6 +158,12 @@ public:
     void NewGroup(int level);
     void WMDropFiles(HDROP drop);
 
+    // --- weather readout (weather.cpp)
+    // Fetches and reads the service's answer into WeatherData. False, with the
+    // message shown, when the download failed; false without one while another
+    // update runs or when the application ended meanwhile.
+    bool UpdateWeather();
+
     // --- later concerns, called by their final names
     void TrayIcon(int operation);
     void InstallHook();
