@@ -8,6 +8,7 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
