@@ -103,36 +103,49 @@ bool HttpServer::Hold(int ms) const {
 }
 
 void HttpServer::Serve() noexcept {
-    size_t served = 0;
+    size_t accepted = 0;
+    std::vector<std::thread> connections;
     while (!stopping_) {
         if (!Ready(AsSocket(listener_), false, kStepMs)) continue;
         SOCKET client = accept(AsSocket(listener_), nullptr, nullptr);
         if (client == INVALID_SOCKET) continue;
-        std::string head;
-        const ULONGLONG end = GetTickCount64() + kHeadTimeoutMs;
-        bool complete = false;
-        while (!stopping_ && !complete && head.size() < kMaxHead && GetTickCount64() < end) {
-            if (!Ready(client, false, kStepMs)) continue;
-            char buffer[4096];
-            const int got = recv(client, buffer, sizeof(buffer), 0);
-            if (got <= 0) break;
-            head.append(buffer, static_cast<size_t>(got));
-            complete = head.find("\r\n\r\n") != std::string::npos;
+        const HttpReply& reply = script_[std::min(accepted++, script_.size() - 1)];
+        // Each connection on its own thread, so that a stalled answer does not hide
+        // a second request behind it.
+        try {
+            connections.emplace_back([this, client, &reply] { Converse(static_cast<std::uintptr_t>(client), reply); });
+        } catch (...) {
+            closesocket(client);
         }
-        if (complete) {
-            head.resize(head.find("\r\n\r\n"));
+    }
+    for (std::thread& connection : connections) connection.join();
+}
+
+void HttpServer::Converse(std::uintptr_t socket, const HttpReply& reply) noexcept {
+    const SOCKET client = AsSocket(socket);
+    std::string head;
+    const ULONGLONG end = GetTickCount64() + kHeadTimeoutMs;
+    bool complete = false;
+    while (!stopping_ && !complete && head.size() < kMaxHead && GetTickCount64() < end) {
+        if (!Ready(client, false, kStepMs)) continue;
+        char buffer[4096];
+        const int got = recv(client, buffer, sizeof(buffer), 0);
+        if (got <= 0) break;
+        head.append(buffer, static_cast<size_t>(got));
+        complete = head.find("\r\n\r\n") != std::string::npos;
+    }
+    if (complete) {
+        head.resize(head.find("\r\n\r\n"));
+        try {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 requests_.push_back(head);
             }
-            try {
-                Answer(static_cast<std::uintptr_t>(client), script_[std::min(served, script_.size() - 1)]);
-            } catch (...) {
-            }
-            ++served;
+            Answer(socket, reply);
+        } catch (...) {
         }
-        closesocket(client);
     }
+    closesocket(client);
 }
 
 void HttpServer::Answer(std::uintptr_t client, const HttpReply& reply) {

@@ -1,5 +1,6 @@
-// A loopback HTTP server for tests: 127.0.0.1 on a free port, one connection at a
-// time, each answered by the next step of a script; it logs every request head.
+// A loopback HTTP server for tests: 127.0.0.1 on a free port, each connection
+// answered by the next step of a script on a thread of its own; it logs every
+// request head.
 #pragma once
 
 #include <windows.h>
@@ -58,6 +59,7 @@ public:
 
 private:
     void Serve() noexcept;
+    void Converse(std::uintptr_t client, const HttpReply& reply) noexcept;
     void Answer(std::uintptr_t client, const HttpReply& reply);
     // Sleeps up to ms in short steps; false once Stop was called.
     bool Hold(int ms) const;
