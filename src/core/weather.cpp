@@ -13,7 +13,6 @@
 #include "ui/xml_document.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
 
 namespace core {
