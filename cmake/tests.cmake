@@ -20,6 +20,8 @@ file(GLOB ZARVO_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 add_library(zarvo_test_support STATIC ${ZARVO_SUPPORT_SOURCES})
 target_include_directories(zarvo_test_support PUBLIC tests src)
 target_link_libraries(zarvo_test_support PUBLIC zarvo gtest)
+# The loopback HTTP server's sockets: the tests need them, the program never does.
+target_link_libraries(zarvo_test_support PRIVATE ws2_32)
 target_compile_definitions(zarvo_test_support PUBLIC
     ZARVO_DIST_DIR=L"${ZARVO_DIST_DIR}")
 

@@ -7,8 +7,9 @@ shutdown.ico, restart.ico, logout.ico), the dialogs' button glyphs
 dist/poof.png, the about box's header and fade strip (resources/about_header.png,
 about_fade.png), the default skin dist/Themes/Slate/ (skin.ini and its PNG parts),
 its icons-only variant dist/Themes/SlateIcons/, the warm recoloured Ember
-(dist/Themes/Ember/, without mask.png, so it cannot be colourized) and
-dist/config.ini, which names the default skin. Standard library only, but for
+(dist/Themes/Ember/, without mask.png, so it cannot be colourized),
+dist/config.ini, which names the default skin, and the weather pictures
+dist/weather/<code>.png and N/A.png. Standard library only, but for
 ImageMagick's convert, which turns Slate's preview picture into preview.jpg; the
 output is the same on every run.
 Run from anywhere: python3 tools/make_assets.py
@@ -606,6 +607,7 @@ def main():
     write_ember_skin()
     write_poof()
     write_about()
+    write_weather()
 
 
 # --- the icons-only skin --------------------------------------------------------
@@ -788,6 +790,103 @@ def write_about():
     write("resources/about_header.png", png_bytes(ABOUT_WIDTH, ABOUT_HEADER, rows))
     fade = [to_bytes((1.0, 1.0, 1.0, (y + 0.5) / ABOUT_FADE)) * ABOUT_WIDTH for y in range(ABOUT_FADE)]
     write("resources/about_fade.png", png_bytes(ABOUT_WIDTH, ABOUT_FADE, fade))
+
+
+# --- weather pictures -----------------------------------------------------------
+#
+# dist/weather/<code>.png for the service's icon codes 0 to 47, a few drawings shared
+# across ranges of codes, and dist/weather/N/A.png, the picture of a code the folder
+# has no picture for (the program's "weather\\N/A.png" is the file A.png in N\\).
+
+WEATHER_SIZE = ICON_SIZE
+SUN = (1.0, 0.80, 0.22)
+MOON = (0.90, 0.92, 0.98)
+CLOUD = (0.86, 0.89, 0.94)
+DARK_CLOUD = (0.52, 0.56, 0.64)
+RAIN = (0.36, 0.62, 0.98)
+SNOW = (1.0, 1.0, 1.0)
+BOLT = (1.0, 0.86, 0.20)
+
+
+def disc(u, v, cx, cy, r, aa):
+    return clamp(0.5 - (math.hypot(u - cx, v - cy) - r) / aa)
+
+
+def cloud_cover(u, v, aa, dy=0.0):
+    """A cloud of three discs over a flat base."""
+    return max(disc(u, v, -0.38, 0.12 + dy, 0.30, aa), disc(u, v, 0.05, -0.08 + dy, 0.40, aa),
+               disc(u, v, 0.42, 0.14 + dy, 0.28, aa),
+               clamp(0.5 - rect_dist(u, v, -0.66, 0.10 + dy, 0.68, 0.42 + dy, 0.14) / aa))
+
+
+def line_cover(u, v, strokes, width, aa):
+    d = min(polyline_dist(u, v, points) for points in strokes)
+    return clamp(0.5 - (d - width) / aa)
+
+
+def weather_pixel(x, y, size, kind):
+    u = (x + 0.5) / size * 2 - 1
+    v = (y + 0.5) / size * 2 - 1
+    aa = 2.0 / size
+    px = (0.0, 0.0, 0.0, 0.0)
+    if kind == "sun":
+        rays = [[(0.62 * math.sin(a), 0.62 * math.cos(a)), (0.88 * math.sin(a), 0.88 * math.cos(a))]
+                for a in (k * math.pi / 4 for k in range(8))]
+        px = over(px, SUN + (line_cover(u, v, rays, 0.06, aa),))
+        return to_bytes(over(px, SUN + (disc(u, v, 0, 0, 0.45, aa),)))
+    if kind == "moon":
+        crescent = disc(u, v, 0, 0, 0.62, aa) * (1 - disc(u, v, 0.32, -0.22, 0.50, aa))
+        return to_bytes(over(px, MOON + (crescent,)))
+    if kind == "part":
+        px = over(px, SUN + (disc(u, v, 0.30, -0.38, 0.42, aa),))
+        return to_bytes(over(px, CLOUD + (cloud_cover(u, v, aa, 0.22),)))
+    if kind == "fog":
+        bars = [[(-0.75, k), (0.75, k)] for k in (-0.45, -0.05, 0.35)]
+        return to_bytes(over(px, CLOUD + (0.85 * line_cover(u, v, bars, 0.09, aa),)))
+    dark = kind in ("rain", "storm", "snow")
+    px = over(px, (DARK_CLOUD if dark else CLOUD) + (cloud_cover(u, v, aa, -0.28),))
+    if kind == "rain":
+        drops = [[(cx, 0.42), (cx - 0.10, 0.78)] for cx in (-0.38, 0.02, 0.42)]
+        px = over(px, RAIN + (line_cover(u, v, drops, 0.06, aa),))
+    elif kind == "snow":
+        flakes = max(disc(u, v, cx, cy, 0.09, aa) for cx, cy in ((-0.40, 0.52), (0.02, 0.72), (0.42, 0.52)))
+        px = over(px, SNOW + (flakes,))
+    elif kind == "storm":
+        bolt = [[(0.10, 0.22), (-0.14, 0.56), (0.10, 0.56), (-0.10, 0.90)]]
+        px = over(px, BOLT + (line_cover(u, v, bolt, 0.07, aa),))
+    return to_bytes(px)
+
+
+def na_pixel(x, y, size):
+    """No picture: a grey ring with a bar across."""
+    u = (x + 0.5) / size * 2 - 1
+    v = (y + 0.5) / size * 2 - 1
+    aa = 2.0 / size
+    ring = clamp(0.5 - (abs(math.hypot(u, v) - 0.62) - 0.08) / aa)
+    bar = line_cover(u, v, [[(-0.44, 0.44), (0.44, -0.44)]], 0.08, aa)
+    return to_bytes((0.62, 0.66, 0.72, max(ring, bar)))
+
+
+# The service's icon codes by drawing.
+WEATHER_CODES = {
+    "storm": [0, 1, 2, 3, 4, 17, 35, 37, 38, 39, 45, 47],
+    "snow": [5, 6, 7, 8, 10, 13, 14, 15, 16, 18, 25, 41, 42, 43, 46],
+    "rain": [9, 11, 12, 40],
+    "fog": [19, 20, 21, 22, 23, 24],
+    "cloud": [26, 27, 28],
+    "part": [29, 30, 33, 34, 44],
+    "moon": [31],
+    "sun": [32, 36],
+}
+
+
+def write_weather():
+    for kind, codes in WEATHER_CODES.items():
+        data = png_bytes(WEATHER_SIZE, WEATHER_SIZE,
+                         image(WEATHER_SIZE, lambda x, y, size: weather_pixel(x, y, size, kind)))
+        for code in codes:
+            write(f"dist/weather/{code}.png", data)
+    write("dist/weather/N/A.png", png_bytes(WEATHER_SIZE, WEATHER_SIZE, image(WEATHER_SIZE, na_pixel)))
 
 
 if __name__ == "__main__":

@@ -160,6 +160,12 @@ public:
     void NewGroup(int level);
     void WMDropFiles(HDROP drop);
 
+    // --- weather readout (weather.cpp)
+    // Fetches and reads the service's answer into WeatherData. False, with the
+    // message shown, when the download failed; false without one while another
+    // update runs or when the application ended meanwhile.
+    bool UpdateWeather();
+
     // --- pop-up mode: the hook library, the notification icon and the messages
     // from outside the program (popup_mode.cpp)
     void TrayIcon(int operation);

@@ -9,6 +9,7 @@
 #include "core/menu_nodes.h"
 #include "core/path_macros.h"
 #include "core/startup.h"
+#include "core/weather.h"
 #include "dialogs/edit_box.h"
 #include "popups/form2.h"
 #include "popups/zv_hint.h"
@@ -16,6 +17,7 @@
 #include "render/row_geometry.h"
 #include "ui/files.h"
 #include "ui/handles.h"
+#include "ui/images.h"
 #include "ui/modal.h"
 #include "ui/strings.h"
 
@@ -50,25 +52,34 @@ void HideLevelWindow(ui::Form* window) {
     if (window) window->Hide();
 }
 
-// The document node of the selected row of the window's level, by the one row rule.
-std::optional<ui::XmlNode> SelectedRowNode(TForm1& form, int level) {
+// The selection that names a row, taken before anything that dispatches messages.
+struct RowSelection {
+    PerLevel<int> SelectedIndex;
+    PerLevel<std::uint8_t> ScrollMode;
+    int ScrollTop = 0;
+};
+
+RowSelection CurrentSelection(const TForm1& form) { return {form.SelectedIndex, form.ScrollMode, form.ScrollTop}; }
+
+// The document node of a selected row of the window's level, by the one row rule.
+std::optional<ui::XmlNode> SelectedRowNode(TForm1& form, int level, const RowSelection& at) {
     if (!form.XMLDocument1.HasRoot()) return std::nullopt;
     const std::optional<ui::XmlNode> container =
-        LevelContainer(form.XMLDocument1.Root(), level, form.SelectedIndex, form.ScrollMode, form.ScrollTop);
+        LevelContainer(form.XMLDocument1.Root(), level, at.SelectedIndex, at.ScrollMode, at.ScrollTop);
     if (!container) return std::nullopt;
-    const int position = SelectedPosition(level, form.SelectedIndex, form.ScrollMode, form.ScrollTop);
+    const int position = SelectedPosition(level, at.SelectedIndex, at.ScrollMode, at.ScrollTop);
     if (position < 0 || static_cast<size_t>(position) >= container->ElementCount()) return std::nullopt;
     return container->ElementAt(static_cast<size_t>(position));
 }
 
 bool KnownLevel(const ui::Form& window) { return window.Tag >= 1 && window.Tag <= 3; }
 
-// The readout of the configured day after a fresh weather update.
-std::optional<WeatherDay> FetchWeatherDay(TForm1& /*form*/) {
-    // TODO(weather): form.UpdateWeather() (it leaves Timer1 off until the next
-    // slide-in), then Temps and Icons of day Settings.WeatherDayOffset from
-    // WeatherData. Until the readout exists there is nothing to write.
-    return std::nullopt;
+// The readout of the configured day after a fresh weather update; nothing when the
+// update failed or could not run.
+std::optional<WeatherDay> FetchWeatherDay(TForm1& form) {
+    if (!form.UpdateWeather()) return std::nullopt;
+    const int day = WeatherDayIndex(form.Settings.WeatherDayOffset);
+    return WeatherDay{WeatherData.Temps[day], WeatherData.Icons[day]};
 }
 
 // Plays click effect `code` with the icon's top-left corner at `at`; returns the
@@ -125,13 +136,20 @@ void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& item) {
 void WeatherRowClick(TForm1& form, ui::Form& window) {
     if (!KnownLevel(window)) return;
     const int level = window.Tag;
+    // The update dispatches messages while it waits: the row is the one clicked, and
+    // only while it is still a weather row.
+    const RowSelection clicked = CurrentSelection(form);
     const std::optional<WeatherDay> day = FetchWeatherDay(form);
-    if (!day || !form.MenuEditable()) return;
-    const std::optional<ui::XmlNode> node = SelectedRowNode(form, level);
+    if (!day) return;
+    const std::optional<ui::XmlNode> node = SelectedRowNode(form, level, clicked);
     if (!node) return;
+    const std::optional<ui::XmlNode> type = node->FindChild(L"Type");
+    if (!type || ParseItemNumber(type->Text()) != 7 || !form.MenuEditable()) return;
     WriteWeatherReadout(*node, *day, form.Settings.DegreeType, AppDir);
     form.SaveMenuAndRebuild(level - 1);
-    form.RenderMenuWindow(false, window, form.LevelImages[level].get(), -1, 0);
+    // A sub-menu window may have closed meanwhile; the main window stays.
+    if (!form.MenuHidden && (level == 1 || window.Visible()))
+        form.RenderMenuWindow(false, window, form.LevelImages[level].get(), -1, 0);
 }
 
 namespace {
@@ -348,12 +366,10 @@ void WriteWeatherReadout(ui::XmlNode item, const WeatherDay& day, int degreeType
     // The format is the user's text and the temperature the network's: neither may
     // be read as anything but the one placeholder.
     item.Child(L"Caption").SetText(ui::FormatS(format, day.Temperature + DegreeSymbol(degreeType)));
-    // The icon code comes from the network: a path of its own must not lead the
-    // picture out of the weather folder.
+    // The icon code comes from the network: only a plain code may name a picture,
+    // and only one that decodes.
     std::wstring icon = day.Icon;
-    const bool leavesFolder =
-        icon.find_first_of(L"\\/") != std::wstring::npos || icon.find(L"..") != std::wstring::npos;
-    if (leavesFolder || !ui::FileExists(appDir + L"weather\\" + icon + L".png")) icon = L"N/A";
+    if (!IsWeatherIconCode(icon) || !ui::LoadImageFile(appDir + L"weather\\" + icon + L".png")) icon = L"N/A";
     item.Child(L"ImageFile").SetText(appDir + L"weather\\" + icon + L".png");
 }
 

@@ -2,7 +2,9 @@
 
 #include <oleauto.h>
 
+#include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace ui {
 
@@ -248,6 +250,39 @@ bool XmlDocument::LoadXml(std::wstring_view text, std::wstring* error) {
     VARIANT_BOOL success = VARIANT_FALSE;
     HRESULT hr = doc_->loadXML(source.Get(), &success);
     return Finish(hr, success, error);
+}
+
+bool XmlDocument::LoadBytes(std::string_view bytes, std::wstring* error) {
+    Check(doc_->put_async(VARIANT_FALSE), "IXMLDOMDocument::put_async");
+    if (bytes.size() > ULONG_MAX) return Finish(E_INVALIDARG, VARIANT_FALSE, error);
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    if (!array) throw XmlError("out of memory for a SAFEARRAY");
+    Variant source;
+    source.Get()->vt = VT_ARRAY | VT_UI1;
+    source.Get()->parray = array;  // the Variant frees it
+    if (!bytes.empty()) {
+        void* data = nullptr;
+        if (FAILED(SafeArrayAccessData(array, &data))) Fail("SafeArrayAccessData", E_FAIL);
+        std::memcpy(data, bytes.data(), bytes.size());
+        SafeArrayUnaccessData(array);
+    }
+    VARIANT_BOOL success = VARIANT_FALSE;
+    HRESULT hr = doc_->load(*source.Get(), &success);
+    return Finish(hr, success, error);
+}
+
+void XmlDocument::LimitForUntrustedInput() {
+    // Wine rejects MaxElementDepth and ignores ProhibitDTD, yet resolves no external
+    // entity and fails entity bombs and deep nesting itself; Windows honours all three.
+    Variant on;
+    on.Get()->vt = VT_BOOL;
+    on.Get()->boolVal = VARIANT_TRUE;
+    doc_->setProperty(Bstr(L"ProhibitDTD").Get(), *on.Get());
+    Variant depth;
+    depth.Get()->vt = VT_I4;
+    depth.Get()->lVal = 64;
+    doc_->setProperty(Bstr(L"MaxElementDepth").Get(), *depth.Get());
+    doc_->put_resolveExternals(VARIANT_FALSE);
 }
 
 bool XmlDocument::HasRoot() const {

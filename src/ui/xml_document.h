@@ -83,6 +83,12 @@ public:
     // reason when given.
     bool Load(const std::wstring& path, std::wstring* error = nullptr);
     bool LoadXml(std::wstring_view text, std::wstring* error = nullptr);
+    // Parses raw bytes as a file's content, so that MSXML reads the encoding from
+    // the bytes and the declaration as it does for a file.
+    bool LoadBytes(std::string_view bytes, std::wstring* error = nullptr);
+    // For text from outside (the network): no DTD, no external resolution, at most
+    // 64 levels of elements. Properties the parser refuses are left as they are.
+    void LimitForUntrustedInput();
     // True after the last load succeeded.
     bool Loaded() const noexcept { return loaded_; }
 

@@ -1,6 +1,7 @@
 #include "core/launch.h"
 
 #include "core/startup.h"
+#include "support/png_file.h"
 #include "support/temp_folder.h"
 #include "ui/xml_document.h"
 
@@ -135,9 +136,11 @@ TEST(LaunchItemThread, EmptyTargetOnlyBeepsAndTheClickSoundPlaysBeforeTheStart) 
 
 TEST(WeatherReadout, CaptionThroughTheRowsOwnFormatAndAPictureOrNA) {
     testing_support::TempFolder folder;
-    folder.WriteFile(L"weather\\26.png", "png");
-    folder.WriteFile(L"secret.png", "png");
-    folder.WriteFile(L"weather\\sub\\26.png", "png");
+    const std::string picture = testing_support::SolidPng(2, 2, 0xFF336699);
+    folder.WriteFile(L"weather\\26.png", picture);
+    folder.WriteFile(L"weather\\27.png", "png");
+    folder.WriteFile(L"secret.png", picture);
+    folder.WriteFile(L"weather\\sub\\26.png", picture);
     const std::wstring appDir = folder.Path();
     struct Case {
         std::wstring params, icon;
@@ -157,6 +160,10 @@ TEST(WeatherReadout, CaptionThroughTheRowsOwnFormatAndAPictureOrNA) {
         {L"", L"sub\\26", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
         {L"", L"sub/26", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
         {L"", L"..", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        // A picture must decode, and a code is at most 16 letters, digits, '_' or '-'.
+        {L"", L"27", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        {L"", L"26 ", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
+        {L"", L"26:x", 0, L"72\u00B0F", appDir + L"weather\\N/A.png"},
     };
     for (const auto& c : cases) {
         ui::XmlDocument doc;

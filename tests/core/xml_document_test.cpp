@@ -187,4 +187,27 @@ TEST_F(XmlDocumentTest, NewDocumentHasNoRoot) {
     EXPECT_THROW(doc.Root(), ui::XmlError);
 }
 
+TEST_F(XmlDocumentTest, LoadBytesReadsTheEncodingFromTheBytesAsAFileWould) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool loads;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {"UTF-8 by default", "<r>Z\xC3\xBCrich</r>", true, L"Z\u00FCrich"},
+        {"declared Latin-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>Z\xFCrich</r>", true, L"Z\u00FCrich"},
+        {"UTF-16 with its mark", std::string("\xFF\xFE<\0r\0>\0" "7\0<\0/\0r\0>\0", 18), true, L"7"},
+        {"empty", "", false, L""},
+        {"malformed", "<r><x></r>", false, L""},
+    };
+    for (const Case& c : cases) {
+        ui::XmlDocument doc;
+        EXPECT_EQ(doc.LoadBytes(c.bytes), c.loads) << c.name;
+        if (c.loads && doc.HasRoot()) {
+            EXPECT_EQ(doc.Root().Text(), c.text) << c.name;
+        }
+    }
+}
+
 }  // namespace

@@ -7,7 +7,11 @@
 #include "core/launch.h"
 #include "core/motion.h"
 #include "dialogs/edit_box.h"
+#include "core/weather.h"
 #include "popups/form2.h"
+#include "support/http_server.h"
+#include "support/png_file.h"
+#include "support/scoped_environment.h"
 #include "ui/strings.h"
 
 #include <algorithm>
@@ -279,7 +283,7 @@ TEST_F(SubMenuClickTest, HeaderClicksDragsAndRowsOutsideTheGroupLaunchNothing) {
     }
 }
 
-TEST_F(SubMenuClickTest, PluginRowsGetTheirRowsScreenRectangleAndWeatherAndPluginRowsStayAsTheyAre) {
+TEST_F(SubMenuClickTest, PluginRowsGetTheirRowsScreenRectangleAndStayAsTheyAre) {
     StartWithXml(TypeMenu());
     core::TForm1& m = Main();
     m.Settings.DoubleClickRun = 0;
@@ -290,7 +294,6 @@ TEST_F(SubMenuClickTest, PluginRowsGetTheirRowsScreenRectangleAndWeatherAndPlugi
         Open(1, level == 3 ? RowOf(2) : 0);
         const std::string menu = folder.ReadFile(L"1.xml");  // with the IDs the opening gave
         calls.clear();
-        if (level == 2) ClickAt(level, RowOf(7), false);
         ClickAt(level, RowOf(11), false);
         EXPECT_EQ(folder.ReadFile(L"1.xml"), menu);
         const popups::TForm2& window = Window(level);
@@ -305,6 +308,35 @@ TEST_F(SubMenuClickTest, PluginRowsGetTheirRowsScreenRectangleAndWeatherAndPlugi
         CloseSubMenus();
     }
     core::SetPluginClickForTests(nullptr);
+}
+
+// A weather row of level 2 writes its own node, and the row of the main window
+// that opened the sub-menu stays as it is.
+TEST_F(SubMenuClickTest, AWeatherRowOfTheFirstSubMenuWritesItsOwnNodeFromTheService) {
+    folder.WriteFile(L"weather\\26.png", testing_support::SolidPng(4, 4, 0xFF2080C0));
+    testing_support::HttpServer server({testing_support::OkReply(
+        "<weather><cc><tmp>19</tmp><icon>26</icon></cc></weather>")});
+    const testing_support::ScopedEnvironment host(L"ZARVO_WEATHER_HOST", ui::Utf8ToWide(server.HostPort()).c_str());
+    StartWithXml(menu_input::MenuXml({Row(2, "G", "", "", "", {Row(0, "A", "C:\\a.exe"), Row(7, "W", "old")}),
+                                      Row(7, "Main", "main")}));
+    Main().Settings.DoubleClickRun = 0;
+    Main().Settings.DegreeType = 1;
+    Open(1);
+    ClickAt(2, 2, false);
+
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_TRUE(boxes.empty());
+    ui::XmlDocument document;
+    std::optional<ui::XmlNode> row = menu_input::SavedItem(document, folder.PathOf(L"1.xml"), {0, 1});
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->Child(L"Run").Text(), L"19");
+    EXPECT_EQ(row->Child(L"Caption").Text(), L"19\u00B0C");
+    EXPECT_EQ(row->Child(L"ImageFile").Text(), folder.Path() + L"weather\\26.png");
+    EXPECT_EQ(Main().ItemLists[2][1].Caption, L"19\u00B0C") << "level 2 is rebuilt";
+    std::optional<ui::XmlNode> main = menu_input::SavedItem(document, folder.PathOf(L"1.xml"), {1});
+    ASSERT_TRUE(main);
+    EXPECT_EQ(main->Child(L"Run").Text(), L"main");
+    EXPECT_TRUE(core::WaitForWeatherWorkers(5000));
 }
 
 // --- the quick-run box
