@@ -152,14 +152,18 @@ TEST(FolderChooser, GivesTheChosenFolderAndItsName) {
     std::wstring target = folder.Path();
     target.pop_back();  // no trailing backslash, as the shell gives folders
     const std::wstring name = target.substr(target.find_last_of(L'\\') + 1);
-    // OK only once the tree shows the selection (at most about five seconds of ticks).
+    // OK only once the tree shows the selection (at most about twenty seconds of
+    // ticks). Under load Wine may still be filling the tree when the first request
+    // comes, and then drops it without a word, so the request is made again now and
+    // then until the tree shows it.
     int waits = 0;
-    Answerer answer(nullptr, {[&](HWND dialog) {
-                                  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                                               reinterpret_cast<LPARAM>(target.c_str()));
-                              },
+    const auto select = [&](HWND dialog) {
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(target.c_str()));
+    };
+    Answerer answer(nullptr, {select,
                               [&](HWND dialog) {
-                                  if (!SamePath(SelectedFolderName(dialog), name) && ++waits < 100) {
+                                  if (!SamePath(SelectedFolderName(dialog), name) && ++waits < 400) {
+                                      if (waits % 20 == 0) select(dialog);
                                       Answerer::Again();
                                       return;
                                   }
