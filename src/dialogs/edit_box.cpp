@@ -194,14 +194,7 @@ void TEditBox::FormHide() {
     worker_.reset();
     handCursor_ = false;
     if (core::Form1 && core::Form1->Parts.BlurEnabled) core::Form1->ApplyBlurBehind(*core::Form1);
-    if (ui::ControlVisible(RunLB)) {
-        index_.reset();
-        rows_.clear();
-        ownImages_.clear();
-        requestedImages_.clear();
-        message_ = nullptr;
-        SetRowCount(0);
-    }
+    if (ui::ControlVisible(RunLB)) ClearRows();
 }
 
 void TEditBox::FormActivate() { SetFocus(Edit1); }

@@ -90,6 +90,8 @@ private:
     int RowImage(const SearchRow& row);
     void ApplyRows(std::unique_ptr<SearchRows> rows);
     void ApplyIcon(std::unique_ptr<SearchIcon> icon);
+    // Empties the list and forgets the rows, their index share and their icons.
+    void ClearRows();
     void ShowMessageRow(const wchar_t* text);
     void SetRowCount(int count);
     void SizeColumn();

@@ -57,12 +57,7 @@ void TEditBox::StopSearch() {
 void TEditBox::FindInIndex(const std::wstring& text) {
     const std::uint64_t generation = ++generation_;
     // No row of an older text is ever shown or opened.
-    index_.reset();
-    rows_.clear();
-    ownImages_.clear();
-    requestedImages_.clear();
-    message_ = nullptr;
-    SetRowCount(0);
+    ClearRows();
     if (text.size() < kMinSearchLength) {
         if (worker_) worker_->Cancel(generation);
         ShowMessageRow(kHintText);
@@ -70,6 +65,15 @@ void TEditBox::FindInIndex(const std::wstring& text) {
     }
     ListView_SetTextColor(RunLB, GetSysColor(COLOR_WINDOWTEXT));
     if (worker_) worker_->Search(generation, text);
+}
+
+void TEditBox::ClearRows() {
+    index_.reset();
+    rows_.clear();
+    ownImages_.clear();
+    requestedImages_.clear();
+    message_ = nullptr;
+    SetRowCount(0);
 }
 
 void TEditBox::ShowMessageRow(const wchar_t* text) {
