@@ -25,6 +25,18 @@
 
 namespace bench {
 
+// The performance counter in milliseconds, for spans the median helper cannot time.
+inline double NowMs() {
+    static const double perMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / perMs;
+}
+
 inline double MedianMilliseconds(int repetitions, const std::function<void()>& work) {
     work();  // first use: caches, fonts, lazily made objects
     std::vector<double> times;

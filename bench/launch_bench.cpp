@@ -3,6 +3,8 @@
 // the fastest and the slowest run; asserts nothing.
 // Run (on an X display, alone: it moves the pointer):
 //   scripts/bench.sh (or build/wine-run.sh build/launch_bench.exe [runs] on a display)
+#include "bench_program.h"
+
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/startup.h"
@@ -19,16 +21,7 @@
 
 namespace {
 
-double NowMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / perMs;
-}
+using bench::NowMs;
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 // real Zarvo.exe and zvhook.dll. Prints the median of 20 toggles; asserts nothing.
 // Run (on an X display, alone: it moves the pointer):
 //   scripts/bench.sh (or build/wine-run.sh build/popup_bench.exe [runs] on a display)
+#include "bench_program.h"
+
 #include "support/process.h"
 #include "support/program_folder.h"
 #include "support/stand_in_taskbar.h"
@@ -17,16 +19,7 @@
 
 namespace {
 
-double NowMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / perMs;
-}
+using bench::NowMs;
 
 void PressAt(POINT at) {
     SetCursorPos(at.x, at.y);
