@@ -45,7 +45,9 @@ std::string IndexText() {
         if (i % 400 == 0) name += " rarely";
         if (i % 33334 == 0) name += " qzx";
         std::string line = "C:\\Bench\\Area" + std::to_string(i % 97) + "\\Sub" + std::to_string(i % 13) + "\\";
-        const size_t length = 40 + static_cast<size_t>((i * 7919L) % 81);
+        // 64-bit product: long is 32 bits on Windows, and a negative remainder would ask
+        // for a line of billions of characters.
+        const size_t length = 40 + static_cast<size_t>((static_cast<long long>(i) * 7919) % 81);
         const size_t fixed = line.size() + name.size() + 4;
         if (length > fixed) line += std::string(length - fixed - 1, 'p') + "\\";
         text += line + name + ".txt\r\n";
