@@ -21,15 +21,6 @@ namespace {
 
 using bench::NowMs;
 
-void PressAt(POINT at) {
-    SetCursorPos(at.x, at.y);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
 // Spins (dispatching the stand-in's messages) until `done`; false after 10 s.
 bool SpinUntil(const std::function<bool()>& done) {
     const double start = NowMs();
@@ -63,18 +54,18 @@ int main(int argc, char** argv) {
     };
     const auto hidden = [&] { return !IsWindowVisible(menu); };
 
-    PressAt(taskbar.OverBar());
+    testing_support::PressAt(taskbar.OverBar(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     if (!SpinUntil(hidden)) return 1;
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double begin = NowMs();
-        PressAt(start);
+        testing_support::PressAt(start, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
         if (!SpinUntil(atPointer)) {
             std::fprintf(stderr, "run %d: the menu did not pop up\n", run);
             return 1;
         }
         times.push_back(NowMs() - begin);
-        PressAt(start);
+        testing_support::PressAt(start, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
         if (!SpinUntil(hidden)) return 1;
     }
     zarvo.Close();

@@ -75,15 +75,6 @@ void Key(WORD vk, bool up) {
     SendInput(1, &in, sizeof(in));
 }
 
-void Press(POINT at, DWORD down, DWORD up) {
-    SetCursorPos(at.x, at.y);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = down;
-    in[1].mi.dwFlags = up;
-    SendInput(2, in, sizeof(INPUT));
-}
-
 class ZvHookTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -104,7 +95,7 @@ protected:
     std::vector<Posted> PostedFor(const std::function<void()>& input) {
         Received().clear();
         input();
-        Press(taskbar.OverBar(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+        testing_support::PressAt(taskbar.OverBar(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
         for (int i = 0; i < 100 && (Received().empty() || Received().back().msg != core::WM_HOOK_HIDEMENU); ++i)
             Pump(20);
         Pump(50);
@@ -145,9 +136,9 @@ TEST_F(ZvHookTest, StartButtonWindowsKeyAndOtherPressesPostTheirMessages) {
              Key(VK_LWIN, true);
          },
          0, 0},
-        {"left press on Start", [this] { Press(taskbar.OverStart(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }, 1, 0},
-        {"left press elsewhere", [this] { Press(taskbar.OverBar(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }, 0, 1},
-        {"right press elsewhere", [this] { Press(taskbar.OverBar(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }, 0, 1},
+        {"left press on Start", [this] { testing_support::PressAt(taskbar.OverStart(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }, 1, 0},
+        {"left press elsewhere", [this] { testing_support::PressAt(taskbar.OverBar(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }, 0, 1},
+        {"right press elsewhere", [this] { testing_support::PressAt(taskbar.OverBar(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -173,8 +164,8 @@ TEST_F(ZvHookTest, SecondStartWatchesOnceAndStopLeavesInputAlone) {
     hook(0);
     Received().clear();
     lone();
-    Press(taskbar.OverStart(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Press(taskbar.OverBar(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    testing_support::PressAt(taskbar.OverStart(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    testing_support::PressAt(taskbar.OverBar(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     // No barrier can come from a stopped library: the button's own press is the one.
     for (int i = 0; i < 100 && taskbar.StartPresses() == 0; ++i) Pump(20);
     Pump(100);

@@ -59,6 +59,15 @@ POINT StandInTaskbar::OverBar() const {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+void PressAt(POINT at, DWORD down, DWORD up) {
+    SetCursorPos(at.x, at.y);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = down;
+    in[1].mi.dwFlags = up;
+    SendInput(2, in, sizeof(INPUT));
+}
+
 LRESULT CALLBACK StandInTaskbar::CountPresses(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
     if (msg == WM_LBUTTONDOWN) ++reinterpret_cast<StandInTaskbar*>(self)->presses_;
     return DefSubclassProc(hwnd, msg, wp, lp);

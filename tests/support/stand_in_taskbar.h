@@ -30,4 +30,8 @@ private:
     int presses_ = 0;
 };
 
+// Moves the pointer to `at` and sends a press and release there (MOUSEEVENTF_*
+// flags), as real input: low-level hooks see it.
+void PressAt(POINT at, DWORD down, DWORD up);
+
 }  // namespace testing_support
