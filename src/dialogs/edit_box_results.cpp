@@ -84,15 +84,21 @@ void TEditBox::ShowMessageRow(const wchar_t* text) {
 }
 
 void TEditBox::SetRowCount(int count) {
+    // The count and the column width each repaint the list at once when drawing is on;
+    // one paint afterwards shows the new rows sooner.
+    SendMessageW(RunLB, WM_SETREDRAW, FALSE, 0);
     ListView_SetItemCountEx(RunLB, count, 0);
-    InvalidateRect(RunLB, nullptr, TRUE);
     SizeColumn();
+    SendMessageW(RunLB, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(RunLB, nullptr, TRUE);
 }
 
 void TEditBox::SizeColumn() {
     RECT client{};
     GetClientRect(RunLB, &client);
-    ListView_SetColumnWidth(RunLB, 0, std::max<LONG>(client.right, 0));
+    const int width = std::max<int>(client.right, 0);
+    // Setting the same width again still costs a layout of the list.
+    if (ListView_GetColumnWidth(RunLB, 0) != width) ListView_SetColumnWidth(RunLB, 0, width);
 }
 
 void TEditBox::ApplyRows(std::unique_ptr<SearchRows> rows) {
