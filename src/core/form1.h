@@ -120,6 +120,9 @@ public:
     void RevealInExplorer(const std::wstring& path, int type);
     void FindMIClick();
 
+    // --- the shell's context menu of the selected item (shell_menu.cpp)
+    void Contextmenu1Click();
+
     // --- main window mouse input (mouse_input.cpp)
     void FormMouseMove(UINT shift, int x, int y);
     void FormMouseDown(ui::MouseButton button, UINT shift, int x, int y);

@@ -25,7 +25,6 @@
 namespace core {
 
 LPCWSTR SavedScreenCursor = nullptr;
-bool ContextMenuOpen = false;
 
 namespace {
 
@@ -406,7 +405,7 @@ void TForm1::PopupMenu1Command(const ui::MenuItem& item) {
     case kSettingsMI: SettingsMIClick(); break;
     case kAboutMI: AboutMIClick(); break;
     case kPropMI: PropMIClick(); break;
-    case kContextmenu1:  // TODO(shell context menu): Contextmenu1Click, the shell's menu of the item
+    case kContextmenu1: Contextmenu1Click(); break;
     default: break;
     }
 }

@@ -44,9 +44,6 @@ inline const LPCWSTR kWaitCursor = IDC_WAIT;
 
 // The screen cursor saved when a Shift-drag starts; every release puts it back.
 extern LPCWSTR SavedScreenCursor;
-// True while the shell's context menu is tracked; the housekeeping timer and the
-// hook's hide message leave the menu up meanwhile.
-extern bool ContextMenuOpen;
 
 // The logical left button is down now (swapped buttons respected).
 bool IsLeftButtonDown();

@@ -6,6 +6,7 @@
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/mouse_input.h"
+#include "core/shell_menu.h"
 #include "core/startup.h"
 #include "dialogs/about.h"
 #include "dialogs/edit_box.h"

@@ -292,12 +292,19 @@ LRESULT CALLBACK TEditBox::ListWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
             if (wp != VK_RETURN && wp != VK_ESCAPE) break;
             self.RunLBKeyPress(static_cast<wchar_t>(wp));
             return 0;
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN: self.RunLBMouseDown(ButtonOf(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); break;
         }
     } catch (...) {
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    if (msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return DefSubclassProc(hwnd, msg, wp, lp);
+    // The list's own handling first: it selects the row under the pointer (and, for
+    // the right button, waits for the release), so the menu is the clicked row's
+    // rather than the one selected before.
+    const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+    try {
+        self.RunLBMouseDown(ButtonOf(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    } catch (...) {
+    }
+    return result;
 }
 
 }  // namespace dialogs

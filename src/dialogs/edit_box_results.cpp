@@ -5,6 +5,7 @@
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/launch.h"
+#include "core/shell_menu.h"
 #include "render/compositor.h"
 #include "ui/application.h"
 #include "ui/controls.h"
@@ -234,12 +235,12 @@ void TEditBox::RunLBKeyPress(wchar_t key) {
     if (key == VK_ESCAPE) CloseBox();
 }
 
-void TEditBox::RunLBMouseDown(ui::MouseButton button, int /*x*/, int /*y*/) {
+void TEditBox::RunLBMouseDown(ui::MouseButton button, int x, int y) {
     if (button == ui::MouseButton::Left) return;
+    // The message rows have no path.
     const std::wstring path = RowPath(SelectedRow());
     if (path.empty()) return;
-    // TODO(shell context menu): ShowShellContextMenu(path, x, y in RunLB's client
-    // coordinates); until it exists a right click on a result opens nothing.
+    core::ShowShellContextMenu(RunLB, path, POINT{x, y});
 }
 
 void TEditBox::OpenSelectedResult() {

@@ -3,6 +3,7 @@
 
 #include "core/form1.h"
 #include "core/forms.h"
+#include "core/shell_menu.h"
 #include "popups/form2.h"
 #include "render/compositor.h"
 
@@ -48,9 +49,8 @@ void TForm2::ShowRowMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
     if (choice.kind == RowMenuKind::Shell) {
-        // TODO(shell context menu): ShowShellContextMenu(choice.path, the cursor in this
-        // window's client coordinates) shows the Explorer menu of the entry; until it
-        // exists a listed folder's row with StandardContextMenu 1 shows no menu.
+        ScreenToClient(Handle(), &cursor);
+        core::ShowShellContextMenu(Handle(), choice.path, cursor);
     } else {
         main.PopupMenu1.Popup(cursor.x, cursor.y);
     }

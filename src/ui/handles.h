@@ -68,6 +68,11 @@ struct WindowTraits {
     static Handle Empty() noexcept { return nullptr; }
     static void Close(Handle h) noexcept { DestroyWindow(h); }
 };
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { DestroyMenu(h); }
+};
 
 using UniqueBitmap = Unique<GdiObjectTraits<HBITMAP>>;
 using UniqueRegion = Unique<GdiObjectTraits<HRGN>>;
@@ -80,6 +85,7 @@ using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueWindow = Unique<WindowTraits>;
+using UniqueMenu = Unique<MenuTraits>;
 
 // Runs a callable when the scope ends, on every path.
 template <class F> class ScopeExit {

@@ -8,13 +8,6 @@
 namespace ui {
 namespace {
 
-struct MenuTraits {
-    using Handle = HMENU;
-    static Handle Empty() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { DestroyMenu(h); }
-};
-using UniqueMenu = Unique<MenuTraits>;
-
 // One thread shows one popup menu at a time; its owner-draw messages come here.
 PopupMenu* g_tracking = nullptr;
 
@@ -85,6 +78,7 @@ UINT PopupMenu::Popup(int x, int y) {
         });
         // Without the foreground the menu would not close on a click elsewhere, and
         // without the message after it the next showing would close at once.
+        lastPoint_ = POINT{x, y};
         SetForegroundWindow(owner);
         command = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
                                                                    TPM_TOPALIGN,

@@ -58,6 +58,8 @@ public:
     // when an entry was chosen, OnCommand. Returns the command, 0 for none.
     UINT Popup(int x, int y);
     bool Tracking() const noexcept { return tracking_; }
+    // The screen point of the last showing, where a command of the menu acts.
+    POINT LastPoint() const noexcept { return lastPoint_; }
 
     // The owner window hands its menu WM_MEASUREITEM and WM_DRAWITEM here; false
     // when the menu being shown has no such owner-drawn entry.
@@ -68,6 +70,7 @@ private:
     Form& owner_;
     std::deque<MenuItem> items_;  // a deque keeps references to entries valid as it grows
     bool tracking_ = false;
+    POINT lastPoint_{};
 };
 
 }  // namespace ui

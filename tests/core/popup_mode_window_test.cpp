@@ -5,6 +5,7 @@
 #include "core/edit_commands.h"
 #include "core/motion.h"
 #include "core/mouse_input.h"
+#include "core/shell_menu.h"
 #include "core/popup_mode.h"
 #include "dialogs/form5.h"
 #include "popups/form2.h"

@@ -6,10 +6,12 @@
 #include "core/launch.h"
 #include "core/motion.h"
 #include "core/search_index.h"
+#include "core/shell_menu.h"
 #include "dialogs/edit_box.h"
 #include "support/modal_steps.h"
 #include "ui/controls.h"
 #include "ui/cursor.h"
+#include "ui/handles.h"
 #include "ui/strings.h"
 
 #include <commctrl.h>
@@ -316,6 +318,50 @@ TEST_F(EditBoxTest, EnterInTheListOpensTheSelectedResult) {
     const auto made = Calls();
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(made[0].file, folder.PathOf(L"dirs\\Abc folder"));
+}
+
+TEST_F(EditBoxTest, RightClickOnAResultAsksForItsShellMenuAndOnTheMessageRowForNothing) {
+    WriteIndex();
+    Start();
+    // Low in the menu: the list fills the rows above it.
+    Rows({File(L"C:\\a.exe"), File(L"C:\\b.exe"), File(L"C:\\c.exe"), QuickRun(L"1", L"")}, 4);
+    std::vector<core::ShellMenuRequest> asked;
+    core::SetShellMenuForTests([&](const core::ShellMenuRequest& request) {
+        asked.push_back(request);
+        return false;
+    });
+    ui::ScopeExit restore([] { core::SetShellMenuForTests(nullptr); });
+    InBox([&] {
+        dialogs::TEditBox& box = *core::EditBox;
+        const auto rightClick = [&](int row) {
+            RECT r{};
+            ListView_GetItemRect(box.RunLB, row, &r, LVIR_LABEL);
+            const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            // The list waits for the release inside its handling of the press.
+            PostMessageW(box.RunLB, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+            SendMessageW(box.RunLB, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+            ui::Application::Instance().ProcessMessages();
+            return at;
+        };
+        Type(L"abc");
+        ASSERT_TRUE(WaitSettled());
+        ASSERT_GT(box.RowCount(), 2);
+        ListView_SetItemState(box.RunLB, 2, LVIS_SELECTED, LVIS_SELECTED);
+        const POINT at = rightClick(1);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].window, box.RunLB);
+        EXPECT_EQ(asked[0].path, box.RowPath(1)) << "the row clicked, not the one selected before";
+        EXPECT_FALSE(asked[0].path.empty());
+        EXPECT_EQ(asked[0].point.x, at.x);
+        EXPECT_EQ(asked[0].point.y, at.y);
+
+        Type(L"ab");
+        ASSERT_TRUE(WaitSettled());
+        ASSERT_EQ(box.RowPath(0), L"");
+        rightClick(0);
+        EXPECT_EQ(asked.size(), 1u) << "the message row has no menu";
+    });
+    EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(EditBoxTest, EscapeAFormClickAndAReleaseInTheCloseZoneCloseTheBox) {

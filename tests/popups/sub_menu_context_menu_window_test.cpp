@@ -3,9 +3,11 @@
 #include "core/menu_input_fixture.h"
 
 #include "core/forms.h"
+#include "core/shell_menu.h"
 #include "popups/form2.h"
 #include "popups/form2_menu.h"
 #include "support/png_file.h"
+#include "ui/handles.h"
 #include "ui/strings.h"
 
 #include <functional>
@@ -326,6 +328,42 @@ TEST_F(SubMenuContextMenuTest, AClickAwayClosesTheMenuOfASubMenuRowWithoutAComma
     EXPECT_FALSE(driver.escaped) << "the click closed it";
     EXPECT_EQ(Main().WinEventHook, nullptr);
     EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
+}
+
+// With the Explorer-menu setting a listed entry's right click asks the shell for its
+// menu, in the sub-menu window's client coordinates; without it the own menu opens.
+TEST_F(SubMenuContextMenuTest, ListedEntryShowsTheShellMenuOnlyWithTheExplorerMenuSetting) {
+    core::SetKeepListingsForTests(true);  // the listing is written here
+    const std::string listed = ui::WideToUtf8(folder.Path());
+    StartWith({{1, "F", listed, "", "1", {{55, "e1", listed + "a.txt"}, {55, "e2", listed + "b.txt"}}}});
+    std::vector<core::ShellMenuRequest> asked;
+    core::SetShellMenuForTests([&](const core::ShellMenuRequest& request) {
+        asked.push_back(request);
+        return false;
+    });
+    ui::ScopeExit restore([] { core::SetShellMenuForTests(nullptr); });
+    Hover(1);
+    ASSERT_TRUE(Form2().Visible());
+
+    Main().Settings.StandardContextMenu = 1;
+    ASSERT_TRUE(PointAtSubRow(Form2(), 2));
+    menu_input::SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    menu_input::SendMouse(MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].window, Form2().Handle());
+    EXPECT_EQ(asked[0].path, folder.Path() + L"b.txt");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    ScreenToClient(Form2().Handle(), &cursor);
+    EXPECT_EQ(asked[0].point.x, cursor.x);
+    EXPECT_EQ(asked[0].point.y, cursor.y);
+    EXPECT_EQ(Main().WinEventHook, nullptr) << "the own menu's hook does not outlive the shell's menu";
+
+    Main().Settings.StandardContextMenu = 0;
+    const MenuDriver driver = RightClickAndChoose(L"");
+    EXPECT_EQ(driver.entries, (Names{L"Find Object", L"Context menu"}));
+    EXPECT_EQ(asked.size(), 1u);
 }
 
 }  // namespace
