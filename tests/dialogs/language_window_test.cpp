@@ -46,6 +46,12 @@ std::string Utf16Be(std::wstring_view text) {
     return bytes;
 }
 
+// A text for a failure message: a 200,000-character value would drown it.
+std::string Short(const std::wstring& text) {
+    if (text.size() <= 60) return "\"" + ui::WideToUtf8(text) + "\"";
+    return "\"" + ui::WideToUtf8(text.substr(0, 60)) + "...\" (" + std::to_string(text.size()) + " characters)";
+}
+
 Rows ComboRows(HWND combo) {
     Rows rows;
     for (int i = 0; i < ui::ComboCount(combo); ++i) rows.push_back(ui::ComboItemText(combo, i));
@@ -125,8 +131,11 @@ protected:
                 expected[id] = Expected{target, key, text};
             }
         }
-        for (const auto& [id, e] : expected)
-            EXPECT_EQ(ui::WideToUtf8(Shown(*e.target)), ui::WideToUtf8(e.text)) << label << ": " << ui::WideToUtf8(e.key);
+        for (const auto& [id, e] : expected) {
+            const std::wstring shown = Shown(*e.target);
+            EXPECT_TRUE(shown == e.text) << label << ": " << ui::WideToUtf8(e.key) << " shows " << Short(shown)
+                                         << ", not " << Short(e.text);
+        }
     }
 
     // Nothing lost: the context menu's entries and every list's rows.
