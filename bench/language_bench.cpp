@@ -42,9 +42,9 @@ int Run(int repetitions) {
 
     std::printf("language_bench: LoadLanguage with the windows up (German %s); median of %d\n",
                 translated ? "applied" : "NOT applied", repetitions);
-    std::printf("  no language (the defaults):   %8.3f ms\n", none);
-    std::printf("  German.ini (%5zu bytes):      %8.3f ms\n", translation.size(), german);
-    std::printf("  a 1 MiB file (%zu bytes):  %8.3f ms\n", large.size(), big);
+    std::printf("  no language (the defaults):      %8.3f ms\n", none);
+    std::printf("  German.ini (%7zu bytes):       %8.3f ms\n", translation.size(), german);
+    std::printf("  a 1 MiB file (%7zu bytes):     %8.3f ms\n", large.size(), big);
     if (translation.empty() || !translated) return 1;
     return program.Status();
 }

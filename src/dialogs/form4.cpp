@@ -84,8 +84,8 @@ void TForm4::CreateControls() {
     HWND group2 =
         ui::CreateControl(form, Layout(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 16, 16, 145, 169, kGroupBox2));
     ui::CreateControl(form, Layout(WC_STATICW, L"", SS_OWNERDRAW, 16 + (145 - 113) / 2, 30, 113, 89, kImage1));
-    ui::CreateControl(form, Layout(WC_BUTTONW, Keyed(kButton4), BS_PUSHBUTTON | WS_TABSTOP, 24, 126, 129, 23, kButton4));
-    ui::CreateControl(form, Layout(WC_BUTTONW, Keyed(kButton5), BS_PUSHBUTTON | WS_TABSTOP, 24, 154, 129, 23, kButton5));
+    for (const auto& [id, y] : {std::pair{kButton4, 126}, std::pair{kButton5, 154}})
+        ui::CreateControl(form, Layout(WC_BUTTONW, Keyed(id), BS_PUSHBUTTON | WS_TABSTOP, 24, y, 129, 23, id));
     CreateRightColumn();
     ui::CreateGlyphButton(form, Layout(WC_BUTTONW, L"OK", 0, 280, 216, 89, 29, kButton3), ui::Glyph::Ok);
     ui::CreateGlyphButton(form, Layout(WC_BUTTONW, Keyed(kButton6), 0, 376, 216, 89, 29, kButton6), ui::Glyph::Cancel);

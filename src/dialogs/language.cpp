@@ -332,7 +332,8 @@ LanguageTexts ResolveLanguage(const LanguageFile& file) {
     // An empty menu entry or button cannot be read: an empty value counts as missing.
     for (const LanguageText& row : kTable) {
         const std::wstring* value = file.Value(row.section, row.key);
-        out.texts.emplace_back(value && !value->empty() ? std::wstring_view(*value) : std::wstring_view(row.english));
+        const bool given = value && !value->empty();
+        out.texts.emplace_back(given ? std::wstring_view(*value) : std::wstring_view(row.english));
     }
     const auto& lists = LanguageLists();
     for (size_t i = 0; i < lists.size(); ++i) {
