@@ -75,6 +75,13 @@ TEST(ShippedLanguages, EnglishGivesExactlyTheDefaultsAndTheTranslationEveryKey) 
             EXPECT_TRUE(german.Value(list.section, key)) << ui::WideToUtf8(key);
         }
     }
+    // The separator's question cuts the object question's last six characters, so
+    // both must end in the caption's place, its "?" and the blank the quotes keep.
+    for (const dialogs::LanguageFile* file : {&english, &german}) {
+        const std::wstring* object = file->Value(L"Messages", L"3");
+        ASSERT_TRUE(object);
+        EXPECT_TRUE(object->ends_with(L"\"%s\"? ")) << ui::WideToUtf8(*object);
+    }
     // Every key present and none besides them.
     EXPECT_EQ(english.KeyCount(), known);
     EXPECT_EQ(german.KeyCount(), known);
