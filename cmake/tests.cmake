@@ -101,8 +101,9 @@ add_dependencies(popups_window_tests marker)
 if(TARGET dialogs_window_tests)
     add_dependencies(dialogs_window_tests marker)
 endif()
-# The default-skin checks read the staged program folder.
+# The default-skin checks and the shipped language files read the staged program folder.
 add_dependencies(core_tests dist)
+add_dependencies(dialogs_tests dist)
 
 # Timings of the menu build and the compositor, run by scripts/bench.sh. Built with
 # the tests so it always compiles; it is no test and ctest never runs it.
@@ -144,3 +145,8 @@ add_dependencies(popup_bench dist)
 add_executable(search_bench bench/search_bench.cpp resources/Tests.rc)
 target_link_libraries(search_bench PRIVATE zarvo_test_support)
 add_dependencies(search_bench dist)
+
+# What LoadLanguage adds to start-up: the shipped translation and a 1 MiB file.
+add_executable(language_bench bench/language_bench.cpp resources/Tests.rc)
+target_link_libraries(language_bench PRIVATE zarvo_test_support)
+add_dependencies(language_bench dist)

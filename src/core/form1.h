@@ -8,6 +8,7 @@
 #include "core/menu_document.h"
 #include "core/settings.h"
 #include "core/splash.h"
+#include "dialogs/language.h"
 #include "render/compositor.h"
 #include "render/skin.h"
 #include "ui/form.h"
@@ -23,12 +24,11 @@
 namespace core {
 
 // The three delete questions and the two restore texts; the language file replaces
-// the questions.
+// the questions, whose English texts are those of its table.
 struct MessageTexts {
-    std::wstring RemoveLink = L"Do You really wish to remove a link \"%s\"?";
-    std::wstring RemoveGroup = L"Do You really wish to remove a group \"%s\"?";
-    // The trailing blank is the language loader's default, which the questions rely on.
-    std::wstring RemoveObject = L"Do You really wish to remove an object \"%s\"? ";
+    std::wstring RemoveLink{dialogs::DefaultMessage(dialogs::kRemoveLink)};
+    std::wstring RemoveGroup{dialogs::DefaultMessage(dialogs::kRemoveGroup)};
+    std::wstring RemoveObject{dialogs::DefaultMessage(dialogs::kRemoveObject)};
     std::wstring LoadProblem =
         L"There were problems with links loading. Do You want try to restore them?";
     std::wstring RestartProgram = L"Please, restart program.";

@@ -10,6 +10,7 @@
 #include "core/startup.h"
 #include "dialogs/edit_box.h"
 #include "dialogs/form4.h"
+#include "dialogs/language.h"
 #include "popups/form2.h"
 #include "popups/zv_hint.h"
 #include "render/compositor.h"
@@ -59,29 +60,31 @@ SIZE PreviewSize(int width, int height) {
 }
 
 void AddContextMenuEntries(ui::PopupMenu& menu) {
-    menu.Add(L"FindMI", L"Find Object");
-    menu.Add(L"Contextmenu1", L"Context menu");
+    // The captions the language files relabel come from their table.
+    auto add = [&menu](const wchar_t* name) { menu.Add(name, std::wstring(dialogs::DefaultEntryCaption(name))); };
+    add(L"FindMI");
+    add(L"Contextmenu1");
     menu.AddSeparator(L"N4");
-    menu.Add(L"NewMI", L"New item");
-    menu.Add(L"NewGroupMI", L"New Group");
-    menu.Add(L"NewSepMI", L"New Separator");
+    add(L"NewMI");
+    add(L"NewGroupMI");
+    add(L"NewSepMI");
     menu.AddSeparator(L"N15");
-    menu.Add(L"Cut", L"Cut");
-    menu.Add(L"Copy1", L"Copy");
-    menu.Add(L"Paste1", L"Paste");
-    menu.Add(L"DelMI", L"Delete");
+    add(L"Cut");
+    add(L"Copy1");
+    add(L"Paste1");
+    add(L"DelMI");
     menu.AddSeparator(L"N8");
-    menu.Add(L"PropMI", L"Properties");
+    add(L"PropMI");
     menu.AddSeparator(L"N9");
     ui::MenuItem& blank = menu.Add(L"blank1", L"");
     blank.OwnerDraw = true;
     blank.Enabled = false;
     blank.Visible = false;
     menu.Add(L"Lock1", L"Lock");
-    menu.Add(L"SettingsMI", L"Settings");
-    menu.Add(L"AboutMI", L"About");
+    add(L"SettingsMI");
+    add(L"AboutMI");
     menu.AddSeparator(L"N12");
-    menu.Add(L"CloseMI", L"Close");
+    add(L"CloseMI");
 }
 
 void CALLBACK MenuEndWinEventProc(HWINEVENTHOOK, DWORD event, HWND, LONG, LONG, DWORD, DWORD) {

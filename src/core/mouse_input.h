@@ -10,8 +10,7 @@ class PopupMenu;
 
 namespace core {
 
-// The command IDs of PopupMenu1's entries, in menu order (the language file
-// relabels them by this order too).
+// The command IDs of PopupMenu1's entries, in menu order.
 enum ContextMenuCommand : UINT {
     kFindMI = 1,
     kContextmenu1,
@@ -35,7 +34,8 @@ enum ContextMenuCommand : UINT {
     kCloseMI,
 };
 
-// The twenty entries with their English captions.
+// The twenty entries with their English captions; the language files relabel them
+// by name.
 void AddContextMenuEntries(ui::PopupMenu& menu);
 
 // Cursors of an item drag and of a wait.

@@ -4,6 +4,7 @@
 #include "core/form1.h"
 #include "core/forms.h"
 #include "core/glass.h"
+#include "dialogs/language.h"
 #include "ui/controls.h"
 #include "ui/glyph_button.h"
 #include "ui/handles.h"
@@ -27,6 +28,9 @@ constexpr int kRowStep = 28;
 constexpr int kDropListHeight = 200;
 
 int RowY(int row) { return kRowTop + row * kRowStep; }
+
+// The English text of a control the language files relabel, from their table.
+std::wstring Keyed(int id) { return std::wstring(DefaultControlText(TextForm::TForm4, id)); }
 
 std::vector<std::wstring> Texts(auto const& table) { return std::vector<std::wstring>(table.begin(), table.end()); }
 
@@ -58,7 +62,7 @@ TForm4::TForm4() { IconMenu.Add(L"RecentlyUsed", L"Recently used").Enabled = fal
 
 void TForm4::CreateParams(ui::CreateParams& params) {
     params.className = L"TForm4";
-    params.caption = L"Properties";
+    params.caption = DefaultWindowCaption(TextForm::TForm4);
     ui::SetDialogFrame(params, kClientWidth, kClientHeight);
 }
 
@@ -80,12 +84,11 @@ void TForm4::CreateControls() {
     HWND group2 =
         ui::CreateControl(form, Layout(WC_BUTTONW, L"", BS_GROUPBOX | WS_CLIPSIBLINGS, 16, 16, 145, 169, kGroupBox2));
     ui::CreateControl(form, Layout(WC_STATICW, L"", SS_OWNERDRAW, 16 + (145 - 113) / 2, 30, 113, 89, kImage1));
-    ui::CreateControl(form, Layout(WC_BUTTONW, L"Change Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 126, 129, 23, kButton4));
-    ui::CreateControl(form,
-                      Layout(WC_BUTTONW, L"Default Icon", BS_PUSHBUTTON | WS_TABSTOP, 24, 154, 129, 23, kButton5));
+    for (const auto& [id, y] : {std::pair{kButton4, 126}, std::pair{kButton5, 154}})
+        ui::CreateControl(form, Layout(WC_BUTTONW, Keyed(id), BS_PUSHBUTTON | WS_TABSTOP, 24, y, 129, 23, id));
     CreateRightColumn();
     ui::CreateGlyphButton(form, Layout(WC_BUTTONW, L"OK", 0, 280, 216, 89, 29, kButton3), ui::Glyph::Ok);
-    ui::CreateGlyphButton(form, Layout(WC_BUTTONW, L"Cancel", 0, 376, 216, 89, 29, kButton6), ui::Glyph::Cancel);
+    ui::CreateGlyphButton(form, Layout(WC_BUTTONW, Keyed(kButton6), 0, 376, 216, 89, 29, kButton6), ui::Glyph::Cancel);
     for (HWND back : {group2, group1, panel})
         SetWindowPos(back, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowSubclass(Control(kButton1), &TForm4::Button1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -93,11 +96,9 @@ void TForm4::CreateControls() {
 
 void TForm4::CreateRightColumn() {
     HWND form = Handle();
-    const std::pair<int, const wchar_t*> labels[] = {
-        {kLabel4, L"Type"}, {kLabel1, L"Object"}, {kLabel5, L"Param"}, {kLabel2, L"Caption"}, {kLabel3, L"Run"}};
+    const int labels[] = {kLabel4, kLabel1, kLabel5, kLabel2, kLabel3};
     for (int row = 0; row < 5; ++row)
-        ui::CreateControl(form, Layout(WC_STATICW, labels[row].second, 0, kLabelX, RowY(row) + 3, 60, 14,
-                                     labels[row].first));
+        ui::CreateControl(form, Layout(WC_STATICW, Keyed(labels[row]), 0, kLabelX, RowY(row) + 3, 60, 14, labels[row]));
     ui::SetComboItems(DropList(form, kColumnX, RowY(0), kColumnWidth, kComboBox1), Texts(TypeCaptions));
     ui::CreateControl(form, Layout(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, kColumnX, RowY(1), 193, 21, kEdit1));
     ui::CreateControl(form, Layout(WC_BUTTONW, L"...", BS_PUSHBUTTON, kColumnX + 193, RowY(1), 33, 21, kButton1));
@@ -109,10 +110,9 @@ void TForm4::CreateRightColumn() {
     ui::SetComboItems(DropList(form, kColumnX, RowY(4), kColumnWidth, kComboBox2), Texts(ShowCaptions));
     for (HWND edit : {Control(kEdit1), Control(kEdit2), Control(kEdit3)})
         SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
-    ui::CreateControl(form, Layout(WC_BUTTONW, L"As popup menu", BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX, RowY(5) + 2,
-                                 kColumnWidth, 17, kCheckBox1, true));
-    ui::CreateControl(form, Layout(WC_BUTTONW, L"As menu in Vista style", BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX,
-                                 RowY(5) + 2, kColumnWidth, 17, kCheckBox2, true));
+    for (int box : {kCheckBox1, kCheckBox2})
+        ui::CreateControl(form, Layout(WC_BUTTONW, Keyed(box), BS_AUTOCHECKBOX | WS_TABSTOP, kColumnX, RowY(5) + 2,
+                                     kColumnWidth, 17, box, true));
 }
 
 void TForm4::SetTypeCaptions(const std::array<std::wstring, 14>& captions) {

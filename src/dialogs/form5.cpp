@@ -4,6 +4,7 @@
 
 #include "core/form1.h"
 #include "core/forms.h"
+#include "dialogs/language.h"
 #include "ui/controls.h"
 #include "ui/cursor.h"
 #include "ui/glyph_button.h"
@@ -50,107 +51,99 @@ struct ControlRow {
     bool continuesGroup = false;
 };
 
-const wchar_t* const kTabCaptions[kTabCount] = {L"Appearance", L"Position", L"Effects", L"Indexing", L"Advanced"};
+// The caption of a control the language files relabel: its English text lives in the
+// language table, so each text has one definition.
+constexpr const wchar_t* kKeyed = nullptr;
 
 // Page coordinates: each page's client area starts inside the page control's frame.
 const ControlRow kControls[] = {
     // Appearance
-    {kGroupBox1, kAppearanceTab, WC_BUTTONW, L"Theme", kGroupBox, 8, 4, 345, 276},
+    {kGroupBox1, kAppearanceTab, WC_BUTTONW, kKeyed, kGroupBox, 8, 4, 345, 276},
     {kSkinComboBox, kAppearanceTab, WC_COMBOBOXW, L"", kDrop, 16, 22, 329, kDropListHeight},
     {kThemeFrame, kAppearanceTab, WC_STATICW, L"", SS_ETCHEDFRAME, 16, 52, 204, 154},
     {kThemePrwImage, kAppearanceTab, WC_STATICW, L"", SS_OWNERDRAW, 18, 54, 200, 150},
     {kImage_t1, kAppearanceTab, WC_STATICW, L"", SS_ICON | SS_NOTIFY, 232, 56, 32, 32},
     {kImage8, kAppearanceTab, WC_STATICW, L"", SS_ICON | SS_NOTIFY, 276, 56, 32, 32},
-    {kLabel12, kAppearanceTab, WC_STATICW, L"Author", kLabel, 232, 104, 113, 14},
+    {kLabel12, kAppearanceTab, WC_STATICW, kKeyed, kLabel, 232, 104, 113, 14},
     {kLBautor, kAppearanceTab, WC_STATICW, L"---", kLabel | SS_ENDELLIPSIS, 232, 120, 113, 28},
     {kMemo1, kAppearanceTab, WC_EDITW, L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER,
      16, 214, 329, 58},
-    {kCheckBox11, kAppearanceTab, WC_BUTTONW, L"Color", kCheck, 16, 292, 60, 17},
+    {kCheckBox11, kAppearanceTab, WC_BUTTONW, kKeyed, kCheck, 16, 292, 60, 17},
     {kColorPanel, kAppearanceTab, WC_STATICW, L"", SS_OWNERDRAW | SS_NOTIFY, 84, 290, 48, 21},
-    {kCheckBox10, kAppearanceTab, WC_BUTTONW, L"Use cursor in web-style", kCheck, 16, 320, 330, 17},
-    {kCheckBox4, kAppearanceTab, WC_BUTTONW, L"Display captions (if theme doesn't contain captions)", kCheck, 16,
-     344, 330, 17},
+    {kCheckBox10, kAppearanceTab, WC_BUTTONW, kKeyed, kCheck, 16, 320, 330, 17},
+    {kCheckBox4, kAppearanceTab, WC_BUTTONW, kKeyed, kCheck, 16, 344, 330, 17},
     // Position
     {kRadioButton1, kPositionTab, WC_BUTTONW, L"Left", kRadio, 16, 14, 330, 17},
     {kRadioButton2, kPositionTab, WC_BUTTONW, L"Right", kRadio, 16, 38, 330, 17, 0, 0, true},
     {kRadioButton4, kPositionTab, WC_BUTTONW, L"Top", kRadio, 16, 62, 330, 17, 0, 0, true},
-    {kRadioButton3, kPositionTab, WC_BUTTONW, L"Instead of Start menu (Win XP/2000 only)", kRadio, 16, 86, 330, 17,
-     0, 0, true},
+    {kRadioButton3, kPositionTab, WC_BUTTONW, kKeyed, kRadio, 16, 86, 330, 17, 0, 0, true},
     {kRadioButton7, kPositionTab, WC_BUTTONW, L"On Desktop", kRadio, 16, 110, 330, 17, 0, 0, true},
-    {kCheckBox12, kPositionTab, WC_BUTTONW, L"Hide Zarvo Completely (show if mouse on the edge of the screen)",
-     kCheck | BS_MULTILINE, 16, 142, 330, 30},
-    {kLabel8, kPositionTab, WC_STATICW, L"Slide In delay", kLabel, 16, 184, 330, 14},
+    {kCheckBox12, kPositionTab, WC_BUTTONW, kKeyed, kCheck | BS_MULTILINE, 16, 142, 330, 30},
+    {kLabel8, kPositionTab, WC_STATICW, kKeyed, kLabel, 16, 184, 330, 14},
     {kTrackBar4, kPositionTab, TRACKBAR_CLASSW, L"", kBar, 16, 200, 330, 30, 0, 10},
-    {kLabel5, kPositionTab, WC_STATICW, L"Slide In delay for submenus", kLabel, 16, 242, 330, 14},
+    {kLabel5, kPositionTab, WC_STATICW, kKeyed, kLabel, 16, 242, 330, 14},
     {kTrackBar5, kPositionTab, TRACKBAR_CLASSW, L"", kBar, 16, 258, 330, 30, 0, 10},
     // Effects
-    {kLabel1, kEffectsTab, WC_STATICW, L"Mouse enter effect", kLabel, 16, 16, 130, 14},
+    {kLabel1, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 16, 130, 14},
     {kComboBox1, kEffectsTab, WC_COMBOBOXW, L"", kDrop, 150, 12, 195, kDropListHeight},
-    {kLabel9, kEffectsTab, WC_STATICW, L"Soom to", kLabel, 16, 46, 130, 14},
+    {kLabel9, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 46, 130, 14},
     {kTrackBar6, kEffectsTab, TRACKBAR_CLASSW, L"", kBar, 144, 40, 160, 30, 10, 25},
     {kLabel10, kEffectsTab, WC_STATICW, L"", kLabel, 306, 46, 45, 14},
-    {kLabel11, kEffectsTab, WC_STATICW, L"Mouse click effect", kLabel, 16, 80, 130, 14},
+    {kLabel11, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 80, 130, 14},
     {kComboBox3, kEffectsTab, WC_COMBOBOXW, L"", kDrop, 150, 76, 195, kDropListHeight},
-    {kLabel2, kEffectsTab, WC_STATICW, L"Show menu effect", kLabel, 16, 108, 130, 14},
+    {kLabel2, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 108, 130, 14},
     {kComboBox2, kEffectsTab, WC_COMBOBOXW, L"", kDrop, 150, 104, 195, kDropListHeight},
-    {kLabel3, kEffectsTab, WC_STATICW, L"Transparency", kLabel, 16, 140, 130, 14},
+    {kLabel3, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 140, 130, 14},
     {kTrackBar1, kEffectsTab, TRACKBAR_CLASSW, L"", kBar, 144, 134, 160, 30, 10, 100},
     {kLabel4, kEffectsTab, WC_STATICW, L"", kLabel, 306, 140, 45, 14},
-    {kLabel6, kEffectsTab, WC_STATICW, L"Slide in speed", kLabel, 16, 176, 130, 14},
+    {kLabel6, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 176, 130, 14},
     {kTrackBar2, kEffectsTab, TRACKBAR_CLASSW, L"", kBar, 144, 170, 207, 30, 0, kSpeedBarMax},
-    {kLabel7, kEffectsTab, WC_STATICW, L"Slide out speed", kLabel, 16, 212, 130, 14},
+    {kLabel7, kEffectsTab, WC_STATICW, kKeyed, kLabel, 16, 212, 130, 14},
     {kTrackBar3, kEffectsTab, TRACKBAR_CLASSW, L"", kBar, 144, 206, 207, 30, 0, kSpeedBarMax},
-    {kGroupBox4, kEffectsTab, WC_BUTTONW, L"Sound", kGroupBox, 8, 248, 345, 72},
-    {kCheckBox5, kEffectsTab, WC_BUTTONW, L"Play sound then mouse move", kCheck, 16, 268, 330, 17},
-    {kCheckBox6, kEffectsTab, WC_BUTTONW, L"Play sound then mouse click", kCheck, 16, 292, 330, 17},
+    {kGroupBox4, kEffectsTab, WC_BUTTONW, kKeyed, kGroupBox, 8, 248, 345, 72},
+    {kCheckBox5, kEffectsTab, WC_BUTTONW, kKeyed, kCheck, 16, 268, 330, 17},
+    {kCheckBox6, kEffectsTab, WC_BUTTONW, kKeyed, kCheck, 16, 292, 330, 17},
     // Indexing
-    {kIndexNotelbl, kIndexingTab, WC_STATICW,
-     L"Add folders which you wish to include in index for a fast search (Note: speed of search depends on the "
-     L"amount of files)",
-     kLabel, 8, 8, 345, 42},
+    {kIndexNotelbl, kIndexingTab, WC_STATICW, kKeyed, kLabel, 8, 8, 345, 42},
     {kIndexListBox, kIndexingTab, WC_LISTBOXW, L"",
      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP, 8, 54, 345, 236},
-    {kAddToIndexBtn, kIndexingTab, WC_BUTTONW, L"Add...", BS_PUSHBUTTON | WS_TABSTOP, 8, 298, 90, 25},
-    {kDelIndexBtn, kIndexingTab, WC_BUTTONW, L"Delete", BS_PUSHBUTTON | WS_TABSTOP, 104, 298, 90, 25},
-    {kIndexOnStartCB, kIndexingTab, WC_BUTTONW, L"Indexing on  Zarvo startup", kCheck, 8, 336, 345, 17},
+    {kAddToIndexBtn, kIndexingTab, WC_BUTTONW, kKeyed, BS_PUSHBUTTON | WS_TABSTOP, 8, 298, 90, 25},
+    {kDelIndexBtn, kIndexingTab, WC_BUTTONW, kKeyed, BS_PUSHBUTTON | WS_TABSTOP, 104, 298, 90, 25},
+    {kIndexOnStartCB, kIndexingTab, WC_BUTTONW, kKeyed, kCheck, 8, 336, 345, 17},
     // Advanced
-    {kGroupBox3, kAdvancedTab, WC_BUTTONW, L"Language", kGroupBox, 8, 4, 170, 50},
+    {kGroupBox3, kAdvancedTab, WC_BUTTONW, kKeyed, kGroupBox, 8, 4, 170, 50},
     {kLangComboBox, kAdvancedTab, WC_COMBOBOXW, L"", kDrop, 16, 22, 154, kDropListHeight},
-    {kWeatherBox, kAdvancedTab, WC_BUTTONW, L"Weather Forecast", kGroupBox, 184, 4, 169, 96},
-    {kLabel15, kAdvancedTab, WC_STATICW, L"Code", kLabel, 192, 25, 36, 14},
+    {kWeatherBox, kAdvancedTab, WC_BUTTONW, kKeyed, kGroupBox, 184, 4, 169, 96},
+    {kLabel15, kAdvancedTab, WC_STATICW, kKeyed, kLabel, 192, 25, 36, 14},
     {kWeatherEdit, kAdvancedTab, WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 230, 22, 115, 21},
-    {kRadioButton5, kAdvancedTab, WC_BUTTONW, L"English", kRadio, 192, 50, 72, 17},
-    {kRadioButton6, kAdvancedTab, WC_BUTTONW, L"Metric", kRadio, 270, 50, 75, 17, 0, 0, true},
-    {kLabel17, kAdvancedTab, WC_STATICW, L"Day", kLabel, 192, 76, 36, 14},
+    {kRadioButton5, kAdvancedTab, WC_BUTTONW, kKeyed, kRadio, 192, 50, 72, 17},
+    {kRadioButton6, kAdvancedTab, WC_BUTTONW, kKeyed, kRadio, 270, 50, 75, 17, 0, 0, true},
+    {kLabel17, kAdvancedTab, WC_STATICW, kKeyed, kLabel, 192, 76, 36, 14},
     {kWeatherDayCombo, kAdvancedTab, WC_COMBOBOXW, L"", kDrop, 230, 72, 60, kDropListHeight},
     {kLabel16, kAdvancedTab, WC_STATICW, L"Count of visible items in folder menu", kLabel, 8, 62, 120, 28},
     {kFolderMenuItemsCount, kAdvancedTab, WC_EDITW, L"", ES_NUMBER | WS_BORDER | WS_TABSTOP, 130, 64, 48, 21, 5,
      40},
-    {kRollOutOnMouseOutCB, kAdvancedTab, WC_BUTTONW, L"Slide out only on mouse leaving", kCheck, 8, 110, 345, 17},
-    {kCheckBox9, kAdvancedTab, WC_BUTTONW, L"Slide in only on mouse click", kCheck, 8, 132, 345, 17},
-    {kCheckBox2, kAdvancedTab, WC_BUTTONW, L"Slide out after object starting", kCheck, 8, 154, 345, 17},
-    {kCheckBox3, kAdvancedTab, WC_BUTTONW, L"Start object in double click", kCheck, 8, 176, 345, 17},
-    {kCheckBox13, kAdvancedTab, WC_BUTTONW, L"Hide warning dialog at object deliting", kCheck, 8, 198, 345, 17},
-    {kCheckBox8, kAdvancedTab, WC_BUTTONW, L"Disable animation", kCheck, 8, 220, 345, 17},
-    {kCheckBox14, kAdvancedTab, WC_BUTTONW, L"Disable tab", kCheck, 8, 242, 345, 17},
-    {kCheckBox7, kAdvancedTab, WC_BUTTONW, L"Disable animation of item which has submenu (for speed)", kCheck, 8,
-     264, 345, 17},
-    {kCheckBox1, kAdvancedTab, WC_BUTTONW, L"Load Zarvo at Windows startup", kCheck, 8, 286, 345, 17},
+    {kRollOutOnMouseOutCB, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 110, 345, 17},
+    {kCheckBox9, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 132, 345, 17},
+    {kCheckBox2, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 154, 345, 17},
+    {kCheckBox3, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 176, 345, 17},
+    {kCheckBox13, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 198, 345, 17},
+    {kCheckBox8, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 220, 345, 17},
+    {kCheckBox14, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 242, 345, 17},
+    {kCheckBox7, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 264, 345, 17},
+    {kCheckBox1, kAdvancedTab, WC_BUTTONW, kKeyed, kCheck, 8, 286, 345, 17},
 };
 
-const wchar_t* const kMouseEnterEffects[] = {L"No effect", L"Glow", L"Zoom", L"Roll"};
-const wchar_t* const kClickEffects[] = {L"No effect", L"Glow", L"Zoom", L"Roll", L"Bounce", L"Ripple"};
-const wchar_t* const kMenuEffects[] = {L"No effect", L"Fade In", L"Roll 1", L"Roll2", L"Vista", L"Center", L"Noise"};
-const wchar_t* const kDays[] = {L"0", L"+1", L"+2", L"+3", L"+4", L"+5", L"+6"};
+const std::array<std::wstring_view, 7> kDays{L"0", L"+1", L"+2", L"+3", L"+4", L"+5", L"+6"};
 
-template <size_t N> std::vector<std::wstring> Texts(const wchar_t* const (&texts)[N]) {
-    return std::vector<std::wstring>(std::begin(texts), std::end(texts));
+template <size_t N> std::vector<std::wstring> Texts(const std::array<std::wstring_view, N>& texts) {
+    return std::vector<std::wstring>(texts.begin(), texts.end());
 }
 
 ui::ControlLayout LayoutOf(const ControlRow& row) {
     ui::ControlLayout layout;
     layout.className = row.className;
-    layout.text = row.caption;
+    layout.text = row.caption ? row.caption : DefaultControlText(TextForm::TForm5, row.id);
     layout.style = row.style | (row.continuesGroup ? 0 : WS_GROUP);
     layout.x = row.x;
     layout.y = row.y;
@@ -216,7 +209,7 @@ void RegisterPageClass() {
 
 void TForm5::CreateParams(ui::CreateParams& params) {
     params.className = L"TForm5";
-    params.caption = L"Settings";
+    params.caption = DefaultWindowCaption(TextForm::TForm5);
     params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
     RECT frame{0, 0, kClientWidth, kClientHeight};
@@ -254,7 +247,8 @@ void TForm5::CreatePages() {
     for (int i = 0; i < kTabCount; ++i) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+        const std::wstring caption(DefaultTabCaption(i));
+        item.pszText = const_cast<wchar_t*>(caption.c_str());
         SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
     RECT display = ui::ChildRect(tab);
@@ -292,9 +286,9 @@ void TForm5::CreateControls() {
     controls_[kFolderMenuItemsSpin] = upDown;
     SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(kFolderMenuItemsCount)), 0);
     SendMessageW(upDown, UDM_SETRANGE32, 5, 40);
-    ui::SetComboItems(Control(kComboBox1), Texts(kMouseEnterEffects));
-    ui::SetComboItems(Control(kComboBox3), Texts(kClickEffects));
-    ui::SetComboItems(Control(kComboBox2), Texts(kMenuEffects));
+    ui::SetComboItems(Control(kComboBox1), Texts(MouseEnterEffects));
+    ui::SetComboItems(Control(kComboBox3), Texts(ClickEffects));
+    ui::SetComboItems(Control(kComboBox2), Texts(MenuEffects));
     ui::SetComboItems(Control(kWeatherDayCombo), Texts(kDays));
     folderIcon_ = ShellIcon(3);
     fileIcon_ = ShellIcon(70);
@@ -302,10 +296,10 @@ void TForm5::CreateControls() {
     SendMessageW(Control(kImage8), STM_SETICON, reinterpret_cast<WPARAM>(fileIcon_), 0);
 
     HWND form = Handle();
-    auto button = [form](int id, const wchar_t* caption, int x, int width, ui::Glyph glyph) {
+    auto button = [form](int id, int x, int width, ui::Glyph glyph) {
         ui::ControlLayout layout;
         layout.className = WC_BUTTONW;
-        layout.text = caption;
+        layout.text = id == kPngBitBtn2 ? L"OK" : DefaultControlText(TextForm::TForm5, id);
         layout.style = WS_TABSTOP | WS_GROUP;
         layout.x = x;
         layout.y = 424;
@@ -314,9 +308,9 @@ void TForm5::CreateControls() {
         layout.id = id;
         return ui::CreateGlyphButton(form, layout, glyph);
     };
-    controls_[kPngBitBtn2] = button(kPngBitBtn2, L"OK", 88, 89, ui::Glyph::Ok);
-    controls_[kButton1] = button(kButton1, L"Cancel", 184, 89, ui::Glyph::Cancel);
-    controls_[kButton3] = button(kButton3, L"Apply", 279, 97, ui::Glyph::Ok);
+    controls_[kPngBitBtn2] = button(kPngBitBtn2, 88, 89, ui::Glyph::Ok);
+    controls_[kButton1] = button(kButton1, 184, 89, ui::Glyph::Cancel);
+    controls_[kButton3] = button(kButton3, 279, 97, ui::Glyph::Ok);
     SetWindowPos(Control(kPageControl1), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowTab(kPositionTab);
 }

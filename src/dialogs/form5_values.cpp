@@ -1,5 +1,6 @@
 #include "dialogs/form5_values.h"
 
+#include "dialogs/language.h"
 #include "ui/ini.h"
 #include "ui/strings.h"
 
@@ -40,6 +41,11 @@ void SortRows(std::vector<TData>& rows) {
 
 }  // namespace
 
+const std::array<std::wstring_view, 4> MouseEnterEffects{L"No effect", L"Glow", L"Zoom", L"Roll"};
+const std::array<std::wstring_view, 6> ClickEffects{L"No effect", L"Glow", L"Zoom", L"Roll", L"Bounce", L"Ripple"};
+const std::array<std::wstring_view, 7> MenuEffects{L"No effect", L"Fade In", L"Roll 1", L"Roll2",
+                                                   L"Vista",     L"Center",  L"Noise"};
+
 ShownValue ShowInRange(int wanted, int minimum, int maximum) {
     return {std::clamp(wanted, minimum, maximum), wanted >= minimum && wanted <= maximum};
 }
@@ -68,7 +74,9 @@ std::vector<TData> ListLanguages(const std::wstring& folder) {
             continue;
         TData row;
         row.Name = file.substr(0, file.size() - kExtension.size());
-        row.Author = ui::Ini(folder + file).ReadString(kInfo, L"Autor", L"");
+        // Through the language reader, so the author's name decodes as the texts do.
+        const std::wstring* author = ReadLanguageFile(folder + file).Value(kInfo, L"Autor");
+        row.Author = author ? *author : std::wstring();
         rows.push_back(std::move(row));
     }
     SortRows(rows);

@@ -2,7 +2,9 @@
 // control and back, and the rows of the skin and language lists.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dialogs {
@@ -13,6 +15,11 @@ struct TData {
     std::wstring Author;    // [Info] Autor
     std::wstring Comments;  // [Info] Comments of a skin; empty for a language
 };
+
+// The effect lists' English lines; an effect's index is its setting.
+extern const std::array<std::wstring_view, 4> MouseEnterEffects;  // OnMouse
+extern const std::array<std::wstring_view, 6> ClickEffects;       // OnClick
+extern const std::array<std::wstring_view, 7> MenuEffects;        // Menu
 
 // The folder names under the program folder.
 inline constexpr wchar_t kThemesFolder[] = L"Themes\\";

@@ -2,6 +2,8 @@
 
 #include "core/form1.h"
 #include "core/forms.h"
+#include "core/startup.h"
+#include "dialogs/language.h"
 #include "popups/form2.h"
 #include "popups/hint_layout.h"
 #include "render/compositor.h"
@@ -43,16 +45,21 @@ void TZVHint::CreateParams(ui::CreateParams& params) {
     params.exStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
 }
 
-void TZVHint::LoadLanguage(const std::wstring& /*Name*/) {
-    // TODO(language files): read the file's [Menu], [Types], [Properties], [Run], the
-    // three effect sections, [Settings] and [Messages]; until then the English texts stay.
+void TZVHint::LoadLanguage(const std::wstring& Name) {
+    // A name that is no plain file name reads nothing, so the defaults stand.
+    const dialogs::LanguageFile file = dialogs::IsLanguageName(Name)
+                                           ? dialogs::ReadLanguageFile(dialogs::LanguageFilePath(core::AppDir, Name))
+                                           : dialogs::LanguageFile{};
+    dialogs::ApplyLanguage(dialogs::ResolveLanguage(file));
 }
 
 void TZVHint::FormCreate() {
-    // TODO(language files): LoadLanguage(Language) relabels the context menu and dialogs.
     core::MakeLayeredToolWindow(*this);
     core::TForm1* main = core::Form1;
     if (!main) return;
+    // The context menu and both dialogs exist by now; no menu window has asked a
+    // delete question yet.
+    LoadLanguage(main->Settings.Language);
 
     LOGFONTW font{};
     font.lfHeight = HintFontHeight(main->Settings.HintFontSize, ScreenDpi());

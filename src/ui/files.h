@@ -1,6 +1,7 @@
 // File and path helpers; every replacing write of a user file is atomic.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +10,8 @@ namespace ui {
 
 bool FileExists(const std::wstring& path);       // a file, not a folder
 bool DirectoryExists(const std::wstring& path);
-std::optional<std::string> ReadFileBytes(const std::wstring& path);
+// Nothing for a missing or unreadable file, or one longer than maxBytes.
+std::optional<std::string> ReadFileBytes(const std::wstring& path, std::size_t maxBytes = 0x7FFFFFFF);
 // Writes to a temporary file in the same folder, flushes it and moves it over the
 // target, so a crash or a full disk never leaves a truncated file.
 bool WriteFileAtomic(const std::wstring& path, std::string_view bytes);

@@ -8,6 +8,7 @@
 #include "dialogs/about.h"
 #include "support/modal_steps.h"
 #include "support/pixels.h"
+#include "support/tooltip_text.h"
 #include "ui/application.h"
 #include "ui/controls.h"
 #include "ui/cursor.h"
@@ -316,16 +317,7 @@ TEST_F(AboutTest, OkButtonIsGlyphOnlyWithItsTooltipFromVistaOn) {
     ASSERT_TRUE(ok);
     EXPECT_TRUE(ui::GlyphOnly(ok));
     EXPECT_EQ(ui::ControlText(ok), L"");
-    HWND tip = ui::GlyphButtonTooltip(ok);
-    ASSERT_TRUE(tip);
-    wchar_t text[32] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = Box().Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(ok);
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(text, L"OK");
+    EXPECT_EQ(testing_support::TooltipText(ok), L"OK");
 }
 
 TEST_F(AboutTest, OkButtonKeepsItsCaptionBeforeVista) {

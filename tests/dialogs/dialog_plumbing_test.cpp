@@ -1,6 +1,7 @@
 // The dialogs' plumbing that needs no shown window: glyph buttons, the program's icon
 // groups and the phone book's entry list.
 #include "dialogs/choosers.h"
+#include "support/tooltip_text.h"
 #include "ui/controls.h"
 #include "ui/glyph_button.h"
 #include "ui/handles.h"
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+using testing_support::TooltipText;
 
 // A hidden top-level window to hold the buttons: nothing here is shown.
 class HiddenHost {
@@ -50,19 +53,6 @@ BUTTON_IMAGELIST ImageListOf(HWND button) {
     BUTTON_IMAGELIST list{};
     SendMessageW(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
     return list;
-}
-
-std::wstring TooltipText(HWND button) {
-    HWND tooltip = ui::GlyphButtonTooltip(button);
-    if (!tooltip) return L"<no tooltip>";
-    wchar_t text[80] = L"<no tool>";
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = GetAncestor(button, GA_ROOT);
-    tool.uId = reinterpret_cast<UINT_PTR>(button);
-    tool.lpszText = text;
-    SendMessageW(tooltip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
-    return text;
 }
 
 // A 16 x 16 top-down 32-bit DIB filled with one value, in a memory DC.

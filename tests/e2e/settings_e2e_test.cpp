@@ -7,10 +7,12 @@
 #include "support/child_windows.h"
 #include "support/run_key.h"
 #include "dialogs/form5.h"
+#include "dialogs/language.h"
 #include "ui/ini.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -48,7 +50,8 @@ protected:
         ProgramTest::SetUp();
         DeleteUserRunValue();
         folder.WriteUtf16(L"config.ini", L"[General]\r\nHideSplashScreen=1\r\nLastSkin=SettingsTest\r\nPosition=0\r\n"
-                                         L"Y=300\r\nSlideInSpeed=1\r\nSlideOutSpeed=1\r\n");
+                                         L"Y=300\r\nSlideInSpeed=1\r\nSlideOutSpeed=1\r\n" +
+                                             moreGeneral);
         folder.WriteFile(L"Themes\\SettingsTest\\skin.ini", "[Skin]\r\n");
         folder.WriteFile(L"1.xml", kMenu);
         zarvo.Start(folder);
@@ -64,6 +67,8 @@ protected:
         DeleteUserRunValue();
     }
 
+    // Further [General] lines of the start's config.ini.
+    std::wstring moreGeneral;
     // The program run the test is on: the first, or the one started again.
     testing_support::ZarvoProcess again;
     testing_support::ZarvoProcess* current = &zarvo;
@@ -134,6 +139,25 @@ TEST_F(SettingsE2E, StartUpBoxAddsAndRemovesTheUsersRunEntry) {
     ASSERT_TRUE(dialog) << "no settings dialog the second time";
     EXPECT_TRUE(ToggleStartUp(dialog));
     EXPECT_TRUE(WaitUntil([&] { return UserRunValue() == L"(none)"; }));
+}
+
+// Started with the shipped translation as its language.
+class TranslatedSettingsE2E : public SettingsE2E {
+protected:
+    TranslatedSettingsE2E() { moreGeneral = L"Language=German\r\n"; }
+};
+
+TEST_F(TranslatedSettingsE2E, TheSettingsDialogOpensWithTheTranslatedTitle) {
+    const dialogs::LanguageFile german = dialogs::ReadLanguageFile(folder.PathOf(L"languages\\German.ini"));
+    const std::wstring* title = german.Value(L"Menu", L"Settings");
+    ASSERT_TRUE(title && *title != L"Settings") << "no translated title in the shipped file";
+    HWND dialog = OpenSettings();
+    ASSERT_TRUE(dialog) << "no settings dialog";
+    wchar_t text[256] = {};
+    GetWindowTextW(dialog, text, static_cast<int>(std::size(text)));
+    EXPECT_EQ(ui::WideToUtf8(text), ui::WideToUtf8(*title));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); })) << "Esc did not close the dialog";
 }
 
 }  // namespace
