@@ -11,7 +11,8 @@
 //   post <msg> [<lParam>]   PostMessage to the "TForm1" window of this process
 //   atom <msg> <name>       a new global atom named <name> posted as lParam
 //   click <x> <y>     a move, press and release at client (x, y) of that window
-//   pump <ms>         dispatches this thread's messages for that long
+//   pump <ms>         dispatches this thread's messages for that long, then
+//                     those still waiting
 //   fault             writes through a null pointer
 // Built a second time (TEST_PLUGIN_LEAVE_ONLY) without "_OnEnter" and "_OnClick".
 #include "core/plugin_abi.h"
@@ -117,16 +118,19 @@ HWND MainWindow() {
     return search.found;
 }
 
+// For at least `ms`, and on until the queue is empty: a message posted before is
+// always handled, however long the ones before it took.
 void Pump(DWORD ms) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
+    for (;;) {
         MSG msg;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            Sleep(5);
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
             continue;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        if (GetTickCount() - start >= ms) return;
+        Sleep(5);
     }
 }
 
