@@ -112,7 +112,7 @@ add_dependencies(core_window_tests marker zvhook fake_zvhook fake_zvhook_without
                  test_plugin_leave_only)
 add_dependencies(popups_window_tests marker)
 if(TARGET dialogs_window_tests)
-    add_dependencies(dialogs_window_tests marker)
+    add_dependencies(dialogs_window_tests marker test_plugin)
 endif()
 # The default-skin checks read the staged program folder.
 add_dependencies(core_tests dist)
