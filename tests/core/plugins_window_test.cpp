@@ -91,17 +91,7 @@ protected:
         Main().Settings.DoubleClickRun = 0;
     }
 
-    std::vector<std::string> Log() const {
-        std::vector<std::string> lines;
-        if (!folder.Exists(L"plugins.log")) return lines;
-        const std::string text = folder.ReadFile(L"plugins.log");
-        for (size_t at = 0; at < text.size();) {
-            const size_t end = text.find("\r\n", at);
-            lines.push_back(text.substr(at, end - at));
-            at = end == std::string::npos ? text.size() : end + 2;
-        }
-        return lines;
-    }
+    std::vector<std::string> Log() const { return folder.ReadLines(L"plugins.log"); }
     // The lines of one export (" _OnClick"), or those with this text in them.
     std::vector<std::string> LogWith(const std::string& part) const {
         std::vector<std::string> lines = Log();

@@ -36,17 +36,15 @@ std::wstring ModulePath() {
     return path;
 }
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
+// The library's own file name, for the log; the tests' names are plain ASCII.
+std::string ModuleName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(g_module, path, MAX_PATH);
+    const std::string text = path;
+    return text.substr(text.find_last_of('\\') + 1);
 }
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
-std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
 
 void Append(const std::string& line) {
     // The program folder: plugins\ lies in it.
@@ -87,10 +85,10 @@ std::vector<std::uint8_t> Bytes(const std::string& hex) {
     return bytes;
 }
 
-void Log(const char* exportName) { Append(Narrow(NameOf(ModulePath())) + " " + exportName); }
+void Log(const char* exportName) { Append(ModuleName() + " " + exportName); }
 
 void LogRow(const char* exportName, const RECT* rect, const std::uint8_t* buffer) {
-    std::string line = Narrow(NameOf(ModulePath())) + " " + exportName + " ";
+    std::string line = ModuleName() + " " + exportName + " ";
     line += std::to_string(rect->left) + "," + std::to_string(rect->top) + "," + std::to_string(rect->right) + "," +
             std::to_string(rect->bottom) + " " + Hex(buffer, 16);
     Append(line);
