@@ -123,6 +123,11 @@ void Pump(DWORD ms) {
     for (;;) {
         MSG msg;
         if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // A modal loop hands the quit on to the loop around it.
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
             continue;
