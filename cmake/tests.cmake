@@ -39,6 +39,18 @@ add_library(fake_zvhook_without_export SHARED tests/support/fake_hook/fake_hook.
 target_compile_definitions(fake_zvhook_without_export PRIVATE FAKE_HOOK_WITHOUT_EXPORT=1)
 set_target_properties(fake_zvhook fake_zvhook_without_export PROPERTIES PREFIX "")
 
+# The test plug-in once more without "_OnEnter" and "_OnClick" (x86_64 only). The
+# i686 one is looked for where scripts/test.sh builds it, so a test can show that a
+# 32-bit plug-in takes no slot.
+add_library(test_plugin_leave_only SHARED tests/support/test_plugin/test_plugin.cpp)
+target_compile_definitions(test_plugin_leave_only PRIVATE TEST_PLUGIN_LEAVE_ONLY=1)
+target_include_directories(test_plugin_leave_only PRIVATE src)
+target_link_libraries(test_plugin_leave_only PRIVATE user32 kernel32)
+set_target_properties(test_plugin_leave_only PROPERTIES PREFIX "")
+set(ZARVO_I686_BUILD_DIR ${CMAKE_BINARY_DIR}/i686 CACHE PATH "The i686 build beside this one")
+target_compile_definitions(zarvo_test_support PUBLIC
+    ZARVO_I686_TEST_PLUGIN=L"${ZARVO_I686_BUILD_DIR}/test_plugin.dll")
+
 # zarvo_add_suite(name PATTERNS glob... [LOCK] [RESOURCES name...]): one GoogleTest executable.
 # LOCK marks suites that move the pointer, take the foreground or show any window:
 # they share one resource lock so ctest -j never overlaps them. The others run beside
@@ -95,11 +107,12 @@ zarvo_add_suite(dialogs_tests PATTERNS tests/dialogs/*.cpp tests/core/environmen
                 RESOURCES run-key)
 zarvo_add_suite(dialogs_window_tests PATTERNS tests/dialogs/*_window_test.cpp tests/core/environment.cpp LOCK)
 zarvo_add_suite(e2e_tests PATTERNS tests/e2e/*.cpp LOCK RESOURCES run-key)
-add_dependencies(e2e_tests dist marker fake_zvhook)
-add_dependencies(core_window_tests marker zvhook fake_zvhook fake_zvhook_without_export)
+add_dependencies(e2e_tests dist marker fake_zvhook test_plugin)
+add_dependencies(core_window_tests marker zvhook fake_zvhook fake_zvhook_without_export test_plugin
+                 test_plugin_leave_only)
 add_dependencies(popups_window_tests marker)
 if(TARGET dialogs_window_tests)
-    add_dependencies(dialogs_window_tests marker)
+    add_dependencies(dialogs_window_tests marker test_plugin)
 endif()
 # The default-skin checks and the shipped language files read the staged program folder.
 add_dependencies(core_tests dist)

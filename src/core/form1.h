@@ -6,6 +6,7 @@
 
 #include "core/hot_zones.h"
 #include "core/menu_document.h"
+#include "core/plugins.h"
 #include "core/settings.h"
 #include "core/splash.h"
 #include "dialogs/language.h"
@@ -183,9 +184,15 @@ public:
     void FaultCleanUp();
     HMODULE HookModule = nullptr;  // loaded once, never freed
 
-    // --- later concerns, called by their final names
+    // --- plug-ins (plugins.cpp). The level of the hover calls is the menu level
+    // minus one; they call the selected row's plug-in, on plug-in rows only.
     void LoadPlugins();
     void UnloadPlugins();
+    int FindPlugin(const std::wstring& name) const;
+    void PluginEnter(int level, const RECT& rect);
+    void PluginLeave(int level, const RECT& rect);
+
+    // --- later concerns, called by their final names
     void BuildIndex();
     // Fills `subitem` with the listing of `folder` (entries matching `filter`, a ".."
     // row first when addParent) and saves the menu. True in every case.
@@ -231,9 +238,13 @@ public:
     bool MenuHidden = false;
     // A plug-in works on a click; the menu stays up meanwhile.
     bool PluginBusy = false;
+    PluginTable Plugins;
+    // Shared by every plug-in for the program's life; the host never clears it.
+    PluginBufferBytes PluginBuffer{};
     POINT PopupPoint{};
-    // Screen rectangles of the row that opened the sub-menu drawn last, and of the
-    // hovered row of the window drawn last; animations run while the pointer is in them.
+    // Screen rectangles of the row that opened the sub-menu drawn last (or of the
+    // plug-in row clicked since; the hover calls pass it), and of the hovered row of
+    // the window drawn last; animations run while the pointer is in them.
     RECT PluginItemRect{};
     RECT SelectedRowRect{};
     std::string MoveSoundData;

@@ -8,6 +8,7 @@
 #include "core/forms.h"
 #include "core/menu_nodes.h"
 #include "core/path_macros.h"
+#include "core/plugins.h"
 #include "core/startup.h"
 #include "core/weather.h"
 #include "dialogs/edit_box.h"
@@ -150,35 +151,6 @@ void WeatherRowClick(TForm1& form, ui::Form& window) {
     // A sub-menu window may have closed meanwhile; the main window stays.
     if (!form.MenuHidden && (level == 1 || window.Visible()))
         form.RenderMenuWindow(false, window, form.LevelImages[level].get(), -1, 0);
-}
-
-namespace {
-std::function<void(const std::wstring&, const RECT&)>& PluginClickForTests() {
-    static std::function<void(const std::wstring&, const RECT&)> onClick;
-    return onClick;
-}
-}  // namespace
-
-void SetPluginClickForTests(std::function<void(const std::wstring& run, const RECT& rect)> onClick) {
-    PluginClickForTests() = std::move(onClick);
-}
-
-void PluginRowClick(TForm1& form, ui::Form& window, int row, const TLNItem& item) {
-    if (!KnownLevel(window)) return;
-    const int level = window.Tag;
-    if (ZVHint) ZVHint->Hide();
-    form.ForceForeground(window.Handle());
-    // TODO(plug-ins): set PluginBusy here and clear it on every way out.
-    const int top = SaturatedAdd(window.Top(), form.ItemTop(level, row));
-    form.PluginItemRect =
-        RECT{window.Left(), top, SaturatedAdd(window.Left(), window.Width()), SaturatedAdd(top, form.Skin.ItemSize)};
-    // TODO(plug-ins): the slot of FindPlugin(item.Run); when it is loaded and has
-    // "_OnClick", call it with a copy of PluginItemRect and PluginBuffer, write
-    // "Caption" (short string at 768, also the entry's Caption) and "ImageFile" (at
-    // 1024) into the row's node and SaveMenuAndRebuild(level - 1). No plug-in is
-    // loaded yet, so the row stays as it is.
-    if (PluginClickForTests()) PluginClickForTests()(item.Run, RECT(form.PluginItemRect));
-    form.RenderMenuWindow(false, window, form.LevelImages[level].get(), row, 0);
 }
 
 void LaunchRow(TForm1& form, ui::Form& window, int row, const TLNItem& item, bool onGuiThread) {

@@ -120,12 +120,7 @@ void RevealSelectedItem(TForm1& form, int level);
 void OpenRunBox(TForm1& form, ui::Form& window, int row, const TLNItem& item);
 // A fresh readout written into the selected row's node, saved and the level rebuilt.
 void WeatherRowClick(TForm1& form, ui::Form& window);
-// The row handed to its plug-in: PluginItemRect is the row's screen rectangle.
-void PluginRowClick(TForm1& form, ui::Form& window, int row, const TLNItem& item);
-// Stands in for the plug-in's "_OnClick" until plug-ins load: tests see the library
-// name and the rectangle the plug-in gets. A repaint of a sub-menu window puts the
-// opening row's rectangle back into PluginItemRect, so only the call shows it.
-void SetPluginClickForTests(std::function<void(const std::wstring& run, const RECT& rect)> onClick);
+// The plug-in rows' click is PluginRowClick (plugins.h).
 // Starts the item (on this thread when asked, else on a thread of its own), plays
 // the click effect and rolls the menu out when RollOutAfterRun says so.
 void LaunchRow(TForm1& form, ui::Form& window, int row, const TLNItem& item, bool onGuiThread);

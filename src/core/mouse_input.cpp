@@ -140,8 +140,7 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
         return;
     }
     if (y < Skin.HeaderSize || y > Height() - Skin.BottomMargin) {
-        // TODO(plug-ins): PluginLeave for level 1 with PluginItemRect when the selected
-        // item is of Type 11.
+        PluginLeave(0, PluginItemRect);
         if (SelectedIndex[1] < 1) return;
         HideForm(Form2);
         HideForm(Form3);
@@ -151,14 +150,12 @@ void TForm1::FormMouseMove(UINT /*shift*/, int x, int y) {
     }
     const int row = RowAtY(ItemLists[1], y, FirstShownRow(1), 0, Skin);
     if (row < 1 || row == SelectedIndex[1]) return;
-    // TODO(plug-ins): PluginLeave for level 1 with PluginItemRect when the previously
-    // selected item is of Type 11.
+    PluginLeave(0, PluginItemRect);
     SelectedIndex[1] = row;
     const TLNItem* hovered = HoveredItem(ItemLists[1], row - 1, ScrollMode[1], ScrollTop);
     if (!hovered) return;
     const TLNItem item = *hovered;  // the redraws below may rebuild the list
-    // TODO(plug-ins): PluginEnter for level 1 with PluginItemRect and PluginBuffer when
-    // the item is of Type 11.
+    PluginEnter(0, PluginItemRect);
     if (Settings.ShowHint == 1 && !Skin.ShowCaption) popups::ShowRowHint(1, row - 1, item);
     {
         const bool animation = Parts.AnimationLoaded;

@@ -163,9 +163,12 @@ void TForm4::FillConnectionBox() {
 }
 
 void TForm4::FillPluginBox() {
-    // TODO(plug-ins): the file names of TForm1::Plugins slots 1..30 that are loaded,
-    // in slot order. Until then the list holds only a stored plug-in item's own.
+    // The loaded plug-ins in slot order; a stored plug-in item's own name stays
+    // choosable when its library is not loaded.
     std::vector<std::wstring> names;
+    if (core::Form1)
+        for (int slot = 1; slot <= core::kPluginSlots; ++slot)
+            if (core::Form1->Plugins[slot].Loaded) names.push_back(core::Form1->Plugins[slot].Name);
     const std::wstring wanted = storedType_ == 11 ? ItemRun : L"";
     const int selected = EntryIndexOrAdd(names, wanted);
     SetEntries(std::move(names), selected);

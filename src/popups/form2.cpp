@@ -175,8 +175,8 @@ void TForm2::FormMouseMove(UINT /*shift*/, int x, int y) {
     const long long areaTop = static_cast<long long>(f.Skin.HeaderSize) + band;
     const long long areaBottom = static_cast<long long>(Height()) - f.Skin.BottomMargin - band;
     if (y < areaTop || y > areaBottom) {
-        // TODO(plug-ins): on level 2, PluginLeave (level index 1) when the selected
-        // row's item is of Type 11.
+        // Both levels tell their plug-ins, as the main window does.
+        f.PluginLeave(level - 1, f.PluginItemRect);
         if (f.SelectedIndex[level] == -1) return;
         if (level == 2) HideForm(core::Form3);
         f.RenderMenuWindow(true, *this, f.LevelImages[level].get(), -1, 0);
@@ -190,10 +190,9 @@ void TForm2::FormMouseMove(UINT /*shift*/, int x, int y) {
         core::HoveredItem(f.ItemLists[level], row - 1, f.ScrollMode[level], f.ScrollTop);
     if (!hovered) return;
     const core::TLNItem item = *hovered;  // the repaints below may rebuild the lists
-    // TODO(plug-ins): on level 2, PluginLeave for the old row's item when it is of Type 11.
+    f.PluginLeave(level - 1, f.PluginItemRect);
     f.SelectedIndex[level] = row;
-    // TODO(plug-ins): on level 2, PluginEnter with PluginItemRect and PluginBuffer when
-    // the item is of Type 11.
+    f.PluginEnter(level - 1, f.PluginItemRect);
     if (f.Settings.ShowHint == 1 && !f.Skin.ShowCaption) ShowRowHint(level, row - 1, item);
     if (level == 3) {
         PlayMoveSound(f);

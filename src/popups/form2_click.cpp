@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/launch.h"
 #include "core/menu_nodes.h"
+#include "core/plugins.h"
 #include "core/startup.h"
 #include "render/compositor.h"
 #include "ui/files.h"

@@ -128,17 +128,7 @@ protected:
         folder.CopyFileIn(testing_support::TestExeDir() + library, L"zvhook.dll");
     }
 
-    std::vector<std::string> HookLog() const {
-        std::vector<std::string> lines;
-        if (!folder.Exists(L"hook.log")) return lines;
-        const std::string text = folder.ReadFile(L"hook.log");
-        for (size_t at = 0; at < text.size();) {
-            const size_t end = text.find("\r\n", at);
-            lines.push_back(text.substr(at, end - at));
-            at = end == std::string::npos ? text.size() : end + 2;
-        }
-        return lines;
-    }
+    std::vector<std::string> HookLog() const { return folder.ReadLines(L"hook.log"); }
 
     void Send(UINT msg, LPARAM lp = 0) { SendMessageW(Main().Handle(), msg, 0, lp); }
     // The tray's click gives the shell's foreground to Zarvo. Called straight from a

@@ -5,6 +5,7 @@
 #include "core/path_macros.h"
 #include "core/startup.h"
 #include "support/held_file.h"
+#include "support/program_folder.h"
 #include "ui/strings.h"
 
 #include <algorithm>
@@ -176,6 +177,38 @@ TEST_F(PropertiesEditTest, OkWaitsForAChangeAndTheFocusStartsOnTheFirstUsableEdi
                          Click(kButton6);
                      }});
     EXPECT_EQ(folder.ReadFile(L"1.xml"), before);
+}
+
+TEST_F(PropertiesEditTest, ThePluginListHoldsTheLoadedPluginsInSlotOrderWithTheItemsOwnChosen) {
+    for (const wchar_t* name : {L"clock.dll", L"notes.dll", L"weather.dll"})
+        folder.CopyFileIn(testing_support::TestExeDir() + L"test_plugin.dll", std::wstring(L"plugins\\") + name);
+    folder.WriteFile(L"plugins\\broken.dll", "no library");
+    StartWithMenu(Menu({Item({{"Run", "notes.dll"}, {"Type", "11"}, {"Caption", "N"}}),
+                        Item({{"Run", "gone.dll"}, {"Type", "11"}, {"Caption", "G"}})}));
+    std::vector<std::wstring> loaded;
+    for (int slot = 1; slot <= core::kPluginSlots; ++slot)
+        if (Main().Plugins[slot].Loaded) loaded.push_back(Main().Plugins[slot].Name);
+    ASSERT_EQ(loaded.size(), 3u);
+    struct Case {
+        int row;
+        std::wstring chosen;
+        size_t entries;  // a name no loaded library has is kept as the last entry
+    };
+    for (const Case& c : {Case{1, L"notes.dll", 3}, Case{2, L"gone.dll", 4}}) {
+        SCOPED_TRACE(c.row);
+        std::vector<std::wstring> entries;
+        std::wstring chosen;
+        SelectRows(c.row);
+        EditSelected(1, {[&] {
+                             for (int i = 0; i < ui::ComboCount(Control(kSysBox)); ++i)
+                                 entries.push_back(ui::ComboItemText(Control(kSysBox), i));
+                             chosen = ui::ComboItemText(Control(kSysBox), Index(kSysBox));
+                             Click(kButton6);
+                         }});
+        ASSERT_EQ(entries.size(), c.entries);
+        EXPECT_EQ(std::vector<std::wstring>(entries.begin(), entries.begin() + 3), loaded);
+        EXPECT_EQ(chosen, c.chosen);
+    }
 }
 
 TEST_F(PropertiesEditTest, KindsTheListsCannotShowSurviveOk) {

@@ -10,16 +10,19 @@
 
 namespace testing_support {
 
-std::wstring DistDir() {
-    std::wstring dir = ZARVO_DIST_DIR;
-    for (auto& c : dir)
+std::wstring FromBuildHost(std::wstring path) {
+    for (auto& c : path)
         if (c == L'/') c = L'\\';
-    // CMake names the folder as the build host sees it. A host path under Wine
+    // CMake names the file as the build host sees it. A host path under Wine
     // ("/work/...") is reached through Z:, which every Wine prefix maps to "/";
     // left alone it would be taken as relative to the current drive.
-    if (dir.size() >= 2 && dir[0] == L'\\' && dir[1] != L'\\') dir.insert(0, L"Z:");
-    return ui::IncludeTrailingBackslash(dir);
+    if (path.size() >= 2 && path[0] == L'\\' && path[1] != L'\\') path.insert(0, L"Z:");
+    return path;
 }
+
+std::wstring DistDir() { return ui::IncludeTrailingBackslash(FromBuildHost(ZARVO_DIST_DIR)); }
+
+std::wstring I686TestPluginPath() { return FromBuildHost(ZARVO_I686_TEST_PLUGIN); }
 
 std::wstring TestExeDir() { return ui::ExtractFilePath(ui::ModuleFileName()); }
 

@@ -9,6 +9,10 @@ namespace testing_support {
 
 // The staged program folder (Zarvo.exe and what ships beside it), as a Windows path.
 std::wstring DistDir();
+// A path CMake named as the build host sees it ("/work/..."), as a Windows path.
+std::wstring FromBuildHost(std::wstring path);
+// The test plug-in of the i686 build, which no 64-bit program can load.
+std::wstring I686TestPluginPath();
 // The folder of the running test executable, with a trailing backslash; marker.exe lies there.
 std::wstring TestExeDir();
 

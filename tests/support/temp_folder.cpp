@@ -102,6 +102,18 @@ void RemoveTree(const std::wstring& folder) {
     RemoveDirectoryW(self.c_str());
 }
 
+std::vector<std::string> TempFolder::ReadLines(const std::wstring& relativeName) const {
+    std::vector<std::string> lines;
+    if (!Exists(relativeName)) return lines;
+    const std::string text = ReadFile(relativeName);
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
 std::wstring DecodeText(std::string_view bytes) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -31,6 +32,9 @@ public:
     std::string ReadFile(const std::wstring& relativeName) const;
     // UTF-16LE with a BOM, UTF-8 (BOM or not) when the bytes are valid UTF-8, else ANSI.
     std::wstring ReadText(const std::wstring& relativeName) const;
+    // The CRLF-ended lines of a log a program or library appends to; none when the
+    // file is missing.
+    std::vector<std::string> ReadLines(const std::wstring& relativeName) const;
     bool Exists(const std::wstring& relativeName) const;  // a file or a folder
 
 private:
